@@ -1,0 +1,49 @@
+#pragma once
+// The process-wide values and the state the main window owns for the run.
+#include <cstdint>
+#include <string>
+
+#include "core/config/ConfigDocument.h"
+#include "core/config/EnvSet.h"
+
+namespace kestro {
+
+constexpr const char* kVersionText = "1.3.5.1";
+constexpr const char* kMutexName = "kestro";
+constexpr const char* kMainWindowCaption = "kestro-a";
+constexpr const char* kPcEditionFileName = "kestro-pc.exe";
+constexpr const char* kDocumentFileName = "Kestro.xml";
+// Caption of the plain messages (no icon, program name as caption).
+constexpr const char* kPlainCaption = "Kestro";
+
+struct ProcessValues {
+  std::string programDrive;      // "E:"
+  std::string programDriveRoot;  // "E:\"
+  std::string programFolder;     // with trailing backslash
+  std::string favoritesFolder;   // programFolder + "kestro_favorites"
+  std::string tempFolder;        // with trailing backslash
+  std::string originalWallpaper;
+  uint32_t systemLocale = 0;
+  std::string languageFile;
+  bool pcEdition = false;
+  bool favoritesRedirected = false;
+  bool associationsApplied = false;
+  bool desktopIconsShown = true;
+  bool driveLetterChanged = false;
+  bool panelStartDelay = false;
+  bool driveRemovedExit = false;
+};
+
+struct AppState {
+  EnvSet env;
+  ProcessValues pv;
+  ConfigDocument doc;
+  ExeLinkList exeLinks;
+  // False when Kestro.xml exists but could not be read, or a damaged one
+  // could not be copied aside: then it is never overwritten.
+  bool documentSavable = true;
+  // Set when the start sequence ran to its end.
+  bool started = false;
+};
+
+}  // namespace kestro

@@ -1,0 +1,130 @@
+#include "core/app/StartSequence.h"
+
+#include "core/app/Entry.h"
+#include "core/text/Text.h"
+
+namespace kestro {
+
+StartOutcome StartSequence::Run(const std::string& exePath) {
+  PutStartValues();
+  ComputeProgramValues(exePath);
+  if (!CheckEditionAndBus(exePath)) return StartOutcome::CloseRequested;
+  ReadHostValues();
+  LoadDocument();
+  s_.pv.systemLocale = p_.host.SystemDefaultLcid();
+  s_.started = true;
+  return StartOutcome::Running;
+}
+
+void StartSequence::PutStartValues() {
+  s_.env = EnvSet{};
+  s_.pv.driveRemovedExit = false;
+  s_.pv.panelStartDelay = false;
+  s_.exeLinks.clear();
+}
+
+void StartSequence::ComputeProgramValues(const std::string& exePath) {
+  ProcessValues& pv = s_.pv;
+  pv.programDrive = DriveOfPath(exePath);
+  pv.programDriveRoot = pv.programDrive + "\\";
+  pv.programFolder = std::string(FolderPart(exePath));
+  if (pv.programFolder.empty() || pv.programFolder.back() != '\\') pv.programFolder += "\\";
+  pv.favoritesFolder = pv.programFolder + "kestro_favorites";
+  pv.favoritesRedirected = false;
+  pv.associationsApplied = false;
+  pv.desktopIconsShown = true;
+}
+
+bool StartSequence::CheckEditionAndBus(const std::string& exePath) {
+  if (ToLowerAscii(FileNamePart(exePath)) == kPcEditionFileName) {
+    s_.pv.pcEdition = true;
+    return true;
+  }
+  s_.pv.pcEdition = false;
+  const std::string& drive = s_.pv.programDrive;
+  if (drive.size() != 2 || drive[1] != ':') return true;  // no letter to ask about
+  BusTypeAnswer bus = p_.drives.BusTypeOf(drive[0]);
+  if (!bus.opened) p_.messages.Show("createfile error", kPlainCaption, MessageIcon::None);
+  if (bus.opened && bus.busType == kBusTypeAta) {
+    p_.messages.Show("Use Only USB Device!", "Notice", MessageIcon::Warning);
+    return false;
+  }
+  return true;
+}
+
+void StartSequence::ReadHostValues() {
+  s_.pv.tempFolder = p_.host.TempFolder();
+  s_.env.tempFolder = s_.pv.tempFolder;
+  s_.exeLinks.clear();
+  s_.pv.originalWallpaper =
+      p_.registry.ReadString(RegistryRoot::CurrentUser, "Control Panel\\desktop", "Wallpaper").value_or("");
+  s_.env.originalWallpaper = s_.pv.originalWallpaper;
+}
+
+void StartSequence::LoadDocument() {
+  const std::string path = s_.pv.programFolder + kDocumentFileName;
+  if (!p_.files.FileExists(path)) {
+    s_.doc.CreateNew();
+    return;
+  }
+  std::string bytes;
+  if (!p_.files.ReadFile(path, bytes)) {
+    // Never replace a file we could not even read.
+    s_.doc.CreateNew();
+    s_.documentSavable = false;
+    p_.messages.Show(path + " could not be read.\r\nKestro starts with its default settings and will not "
+                            "overwrite the file at exit.",
+                     "Notice", MessageIcon::Warning);
+    return;
+  }
+  DocumentLoadResult loaded = s_.doc.Load(bytes);
+  ReadProblems problems;
+  LoadSettings(s_.doc, s_.env, s_.exeLinks, s_.pv.programDriveRoot, &problems);
+  if (!loaded.wellFormed) {
+    KeepDamagedCopy(path, bytes,
+                    "Kestro.xml is damaged (" + loaded.error + " at byte " + std::to_string(loaded.offset) +
+                        ").\r\nThe settings and items that could be read are used.");
+  } else if (!problems.empty()) {
+    std::string list;
+    for (size_t i = 0; i < problems.items.size() && i < 5; ++i) list += problems.items[i] + "\r\n";
+    if (problems.items.size() > 5) list += "...\r\n";
+    KeepDamagedCopy(path, bytes,
+                    "Some values in Kestro.xml could not be read and keep their defaults:\r\n" + list);
+  }
+  ClampPanelBounds(s_.env, p_.host.ScreenWidth(), p_.host.WorkAreaHeight());
+}
+
+void StartSequence::KeepDamagedCopy(const std::string& path, const std::string& bytes, const std::string& reason) {
+  // An older copy is never overwritten.
+  std::string copy = path + ".bad";
+  for (int n = 1; p_.files.FileExists(copy) && n < 1000; ++n) copy = path + ".bad" + std::to_string(n);
+  std::string text = reason;
+  if (p_.files.WriteFile(copy, bytes)) {
+    text += "\r\nThe original file was kept as " + copy + ".";
+  } else {
+    s_.documentSavable = false;
+    text += "\r\nNo copy could be written, so Kestro.xml will not be overwritten at exit.";
+  }
+  p_.messages.Show(text, "Notice", MessageIcon::Warning);
+}
+
+void ClampPanelBounds(EnvSet& env, int screenWidth, int workAreaHeight) {
+  if (screenWidth < env.left + env.width) env.left = screenWidth - env.width;
+  if (workAreaHeight < env.top + env.height) env.top = workAreaHeight - env.height;
+  if (env.top < 0) {
+    env.top = 0;
+    env.height = workAreaHeight;
+  }
+}
+
+PanelWindowState WindowStateFromSettings(const EnvSet& env) {
+  return PanelWindowState{env.left, env.top, env.width, env.height, env.topwindow, env.tabindex};
+}
+
+bool SaveAtExit(AppState& state, Platform& platform, const PanelWindowState& panel) {
+  if (!state.started || state.pv.driveRemovedExit || !state.documentSavable) return false;
+  WriteWindowSection(state.doc, panel);
+  return SaveDocument(state.doc, platform.files, "", state.pv.programFolder);
+}
+
+}  // namespace kestro

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+namespace kestro {
+
+// Files as the core needs them. Paths are absolute Windows paths in UTF-8.
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool DirectoryExists(const std::string& path) = 0;
+  // Whole file into `bytes`; false when it cannot be read.
+  virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
+  // Writes a temporary file beside `path`, flushes it and moves it over
+  // `path`. On failure `path` is left as it was and false is returned.
+  virtual bool WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
+  // Plain write (for files nothing else depends on).
+  virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
+};
+
+}  // namespace kestro

@@ -1,0 +1,19 @@
+#pragma once
+#include "platform/Drives.h"
+#include "platform/FileSystem.h"
+#include "platform/HostSystem.h"
+#include "platform/Registry.h"
+#include "platform/UserInterface.h"
+
+namespace kestro {
+
+// Everything through which the core sees the host PC.
+struct Platform {
+  IFileSystem& files;
+  IHostSystem& host;
+  IDrives& drives;
+  IRegistry& registry;
+  IMessageBoxes& messages;
+};
+
+}  // namespace kestro

@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+namespace kestro {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+// Message boxes the core shows. Text may hold line breaks ("\r\n").
+class IMessageBoxes {
+ public:
+  virtual ~IMessageBoxes() = default;
+  virtual void Show(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+};
+
+}  // namespace kestro
