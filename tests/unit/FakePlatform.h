@@ -122,7 +122,7 @@ class FakeEntryHost : public IEntryHost {
       if (m == name) return true;
     return false;
   }
-  void CreateMutex(const std::string& name) override { mutexes.push_back(name); }
+  void HoldMutex(const std::string& name) override { mutexes.push_back(name); }
   void ShowPlainMessage(const std::string& text) override { plainMessages.push_back(text); }
 };
 

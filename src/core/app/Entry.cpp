@@ -32,7 +32,7 @@ EntryOutcome RunProcessEntry(const std::vector<std::string>& args, const std::st
     return EntryOutcome::ExitRequested;
   }
   if (host.MutexExists(kMutexName)) return EntryOutcome::AlreadyRunning;
-  host.CreateMutex(kMutexName);
+  host.HoldMutex(kMutexName);
   if (auto refusal = DriveRefusalMessage(drives.TypeOf(DriveOfPath(exePath) + "\\"))) {
     host.ShowPlainMessage(*refusal);
     return EntryOutcome::DriveRefused;

@@ -16,7 +16,7 @@ class IEntryHost {
   virtual void PostCloseToWindow(const std::string& caption) = 0;
   virtual bool MutexExists(const std::string& name) = 0;
   // Creates the mutex and holds it for the life of the process.
-  virtual void CreateMutex(const std::string& name) = 0;
+  virtual void HoldMutex(const std::string& name) = 0;
   virtual void ShowPlainMessage(const std::string& text) = 0;
 };
 

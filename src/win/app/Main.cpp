@@ -1,0 +1,49 @@
+// Process entry of Kestro.exe.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/app/Entry.h"
+#include "win/app/MainFrm.h"
+#include "win/platform/Win32Platform.h"
+#include "win/platform/WinText.h"
+
+using namespace kestro;
+using namespace kestro::win;
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  std::vector<std::string> args;
+  int argc = 0;
+  if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+    for (int i = 1; i < argc; ++i) args.push_back(Narrow(argv[i]));
+    LocalFree(argv);
+  }
+
+  auto platform = std::make_unique<Win32Platform>();
+  Win32EntryHost entryHost;  // holds the mutex until the process ends
+  const std::string exePath = ExecutablePath();
+  if (RunProcessEntry(args, exePath, entryHost, platform->drives) != EntryOutcome::Start) return 0;
+
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  OleInitialize(nullptr);
+
+  int exitCode = 0;
+  {
+    TmainFrm mainFrm(*platform, exePath);
+    if (!mainFrm.Create()) return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    exitCode = int(msg.wParam);
+  }
+  OleUninitialize();
+  return exitCode;
+}

@@ -1,0 +1,230 @@
+#include "win/platform/Win32Platform.h"
+
+#include <shlobj.h>
+#include <winioctl.h>
+
+#include <vector>
+
+#include "core/app/AppState.h"
+#include "win/platform/WinText.h"
+
+namespace kestro::win {
+
+namespace {
+
+std::string FromBuffer(const wchar_t* buf, UINT len) { return Narrow(std::wstring_view(buf, len)); }
+
+HKEY RootKey(RegistryRoot r) {
+  switch (r) {
+    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+  }
+  return HKEY_CURRENT_USER;
+}
+
+}  // namespace
+
+// --- files -----------------------------------------------------------------
+
+bool Win32FileSystem::FileExists(const std::string& path) {
+  DWORD a = GetFileAttributesW(Widen(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::DirectoryExists(const std::string& path) {
+  DWORD a = GetFileAttributesW(Widen(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::ReadFile(const std::string& path, std::string& bytes) {
+  HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  bool ok = GetFileSizeEx(h, &size) && size.QuadPart < (1LL << 31);
+  if (ok) {
+    bytes.assign(size_t(size.QuadPart), '\0');
+    DWORD got = 0;
+    ok = bytes.empty() || (::ReadFile(h, bytes.data(), DWORD(bytes.size()), &got, nullptr) && got == bytes.size());
+  }
+  CloseHandle(h);
+  return ok;
+}
+
+namespace {
+bool WriteAll(const std::wstring& path, const std::string& bytes, bool flush) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = bytes.empty() || (::WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                              written == bytes.size());
+  if (ok && flush) ok = FlushFileBuffers(h);
+  ok = CloseHandle(h) && ok;
+  return ok;
+}
+}  // namespace
+
+bool Win32FileSystem::WriteFileAtomic(const std::string& path, const std::string& bytes) {
+  std::wstring target = Widen(path);
+  std::wstring temp = target + L".tmp";
+  if (!WriteAll(temp, bytes, true)) {
+    DeleteFileW(temp.c_str());
+    return false;
+  }
+  if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool Win32FileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+  return WriteAll(Widen(path), bytes, false);
+}
+
+// --- host ------------------------------------------------------------------
+
+std::string Win32HostSystem::WindowsFolder() {
+  wchar_t buf[MAX_PATH];
+  UINT n = GetWindowsDirectoryW(buf, MAX_PATH);
+  return n && n < MAX_PATH ? FromBuffer(buf, n) : std::string();
+}
+
+std::string Win32HostSystem::SystemFolder() {
+  wchar_t buf[MAX_PATH];
+  UINT n = GetSystemDirectoryW(buf, MAX_PATH);
+  return n && n < MAX_PATH ? FromBuffer(buf, n) : std::string();
+}
+
+std::string Win32HostSystem::TempFolder() {
+  wchar_t buf[MAX_PATH + 1];
+  DWORD n = GetTempPathW(MAX_PATH + 1, buf);
+  return n && n <= MAX_PATH ? FromBuffer(buf, n) : std::string();
+}
+
+std::string Win32HostSystem::UserProfileFolder() {
+  wchar_t buf[MAX_PATH];
+  DWORD n = ExpandEnvironmentStringsW(L"%USERPROFILE%", buf, MAX_PATH);
+  return n && n <= MAX_PATH ? Narrow(buf) : std::string();
+}
+
+std::string Win32HostSystem::DesktopFolder() {
+  PIDLIST_ABSOLUTE pidl = nullptr;
+  std::string result;
+  if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &pidl)) && pidl) {
+    wchar_t buf[MAX_PATH];
+    if (SHGetPathFromIDListW(pidl, buf)) result = Narrow(buf);
+    CoTaskMemFree(pidl);
+  }
+  return result;
+}
+
+uint32_t Win32HostSystem::SystemDefaultLcid() { return GetSystemDefaultLCID(); }
+
+int Win32HostSystem::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+
+int Win32HostSystem::WorkAreaHeight() {
+  RECT r{};
+  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) return r.bottom - r.top;
+  return GetSystemMetrics(SM_CYSCREEN);
+}
+
+// --- drives ----------------------------------------------------------------
+
+DriveType Win32Drives::TypeOf(const std::string& root) {
+  UINT t = GetDriveTypeW(Widen(root).c_str());
+  return t <= 6 ? DriveType(t) : DriveType::Unknown;
+}
+
+BusTypeAnswer Win32Drives::BusTypeOf(char letter) {
+  BusTypeAnswer answer;
+  std::wstring device = L"\\\\.\\";
+  device += wchar_t(letter);
+  device += L':';
+  // No access rights are needed for the property query, and asking for read
+  // and write would fail for every user without administrator rights.
+  HANDLE h = CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return answer;
+  answer.opened = true;
+  STORAGE_PROPERTY_QUERY query{};
+  query.PropertyId = StorageAdapterProperty;
+  query.QueryType = PropertyStandardQuery;
+  BYTE out[512] = {};
+  DWORD got = 0;
+  if (DeviceIoControl(h, IOCTL_STORAGE_QUERY_PROPERTY, &query, 12, out, sizeof out, &got, nullptr) && got > 24)
+    answer.busType = out[24];  // STORAGE_ADAPTER_DESCRIPTOR.BusType
+  CloseHandle(h);
+  return answer;
+}
+
+// --- registry --------------------------------------------------------------
+
+std::optional<std::string> Win32Registry::ReadString(RegistryRoot root, const std::string& key,
+                                                     const std::string& value) {
+  HKEY h = nullptr;
+  if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
+  std::wstring name = Widen(value);
+  DWORD type = 0, size = 0;
+  std::optional<std::string> result;
+  if (RegQueryValueExW(h, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ)) {
+    std::vector<wchar_t> buf(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD bytes = DWORD(buf.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &bytes) ==
+        ERROR_SUCCESS)
+      result = Narrow(buf.data());
+  }
+  RegCloseKey(h);
+  return result;
+}
+
+// --- messages --------------------------------------------------------------
+
+void Win32MessageBoxes::Show(const std::string& text, const std::string& caption, MessageIcon icon) {
+  UINT flags = MB_OK;
+  switch (icon) {
+    case MessageIcon::None: break;
+    case MessageIcon::Information: flags |= MB_ICONINFORMATION; break;
+    case MessageIcon::Warning: flags |= MB_ICONWARNING; break;
+    case MessageIcon::Error: flags |= MB_ICONERROR; break;
+    case MessageIcon::Question: flags |= MB_ICONQUESTION; break;
+  }
+  MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), flags);
+}
+
+// --- process entry ---------------------------------------------------------
+
+Win32EntryHost::~Win32EntryHost() {
+  if (mutex_) CloseHandle(mutex_);
+}
+
+void Win32EntryHost::PostCloseToWindow(const std::string& caption) {
+  if (HWND w = FindWindowW(nullptr, Widen(caption).c_str())) PostMessageW(w, WM_CLOSE, 0, 0);
+}
+
+bool Win32EntryHost::MutexExists(const std::string& name) {
+  HANDLE h = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, Widen(name).c_str());
+  if (!h) return false;
+  CloseHandle(h);
+  return true;
+}
+
+void Win32EntryHost::HoldMutex(const std::string& name) {
+  mutex_ = CreateMutexW(nullptr, FALSE, Widen(name).c_str());
+}
+
+void Win32EntryHost::ShowPlainMessage(const std::string& text) {
+  MessageBoxW(nullptr, Widen(text).c_str(), Widen(kPlainCaption).c_str(), MB_OK);
+}
+
+std::string ExecutablePath() {
+  std::vector<wchar_t> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
+    if (n < buf.size()) return Narrow(std::wstring_view(buf.data(), n));
+    buf.resize(buf.size() * 2);
+  }
+}
+
+}  // namespace kestro::win

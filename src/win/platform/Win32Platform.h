@@ -1,0 +1,73 @@
+#pragma once
+// The Win32 implementations of the platform interfaces.
+#include <windows.h>
+
+#include "core/app/Entry.h"
+#include "platform/Platform.h"
+
+namespace kestro::win {
+
+class Win32FileSystem : public IFileSystem {
+ public:
+  bool FileExists(const std::string& path) override;
+  bool DirectoryExists(const std::string& path) override;
+  bool ReadFile(const std::string& path, std::string& bytes) override;
+  bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
+  bool WriteFile(const std::string& path, const std::string& bytes) override;
+};
+
+class Win32HostSystem : public IHostSystem {
+ public:
+  std::string WindowsFolder() override;
+  std::string SystemFolder() override;
+  std::string TempFolder() override;
+  std::string UserProfileFolder() override;
+  std::string DesktopFolder() override;
+  uint32_t SystemDefaultLcid() override;
+  int ScreenWidth() override;
+  int WorkAreaHeight() override;
+};
+
+class Win32Drives : public IDrives {
+ public:
+  DriveType TypeOf(const std::string& root) override;
+  BusTypeAnswer BusTypeOf(char letter) override;
+};
+
+class Win32Registry : public IRegistry {
+ public:
+  std::optional<std::string> ReadString(RegistryRoot root, const std::string& key, const std::string& value) override;
+};
+
+class Win32MessageBoxes : public IMessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string& caption, MessageIcon icon) override;
+  HWND owner = nullptr;
+};
+
+class Win32EntryHost : public IEntryHost {
+ public:
+  ~Win32EntryHost() override;
+  void PostCloseToWindow(const std::string& caption) override;
+  bool MutexExists(const std::string& name) override;
+  void HoldMutex(const std::string& name) override;
+  void ShowPlainMessage(const std::string& text) override;
+
+ private:
+  HANDLE mutex_ = nullptr;
+};
+
+// All adapters of the process.
+struct Win32Platform {
+  Win32FileSystem files;
+  Win32HostSystem host;
+  Win32Drives drives;
+  Win32Registry registry;
+  Win32MessageBoxes messages;
+  Platform platform{files, host, drives, registry, messages};
+};
+
+// Full path of the running executable.
+std::string ExecutablePath();
+
+}  // namespace kestro::win

@@ -1,0 +1,77 @@
+"""Kestro.exe on a simulated drive, for the end-to-end tests."""
+import shutil
+import time
+import xml.etree.ElementTree as ET
+from pathlib import Path
+
+from wine import WIN_BUILD
+
+WS_EX_TOOLWINDOW = 0x80
+WM_CLOSE = 0x0010
+
+
+class KestroDrive:
+    """A drive letter holding Kestro.exe (and what a test puts beside it)."""
+
+    def __init__(self, session, letter="r", exe_name="Kestro.exe", subfolder=""):
+        self.session = session
+        self.letter = letter.upper()
+        self.root = session.folder("drive-" + letter.lower())
+        session.map_drive(letter, self.root)
+        self.folder = self.root / subfolder if subfolder else self.root
+        self.folder.mkdir(parents=True, exist_ok=True)
+        self.exe = self.folder / exe_name
+        shutil.copy2(WIN_BUILD / "Kestro.exe", self.exe)
+        rel = (subfolder.replace("/", "\\") + "\\") if subfolder else ""
+        self.exe_win = f"{self.letter}:\\{rel}{exe_name}"
+        self.xml_path = self.folder / "Kestro.xml"
+
+    def copy_tool(self, name, dest_name=None):
+        dest = self.folder / (dest_name or name)
+        dest.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(WIN_BUILD / "tools" / name, dest)
+        return dest
+
+    def write_xml(self, text):
+        self.xml_path.write_bytes(text.encode("utf-8") if isinstance(text, str) else text)
+
+    def xml_root(self):
+        return ET.fromstring(self.xml_path.read_bytes())
+
+    def start(self, *args):
+        return self.session.spawn(self.exe_win, *args)
+
+    def start_and_wait_ready(self, *args, ms=20000):
+        proc = self.start(*args)
+        w = self.session.wait_window("-", "kestro-a", ms)
+        assert w is not None, "the main window kestro-a did not appear"
+        return proc, w
+
+    def request_exit(self):
+        """A second start with -EXIT; returns when that second process ended."""
+        r = self.session.run(self.exe_win, "-EXIT", timeout=60)
+        return r.returncode
+
+
+def wait_exit(proc, seconds):
+    """Waits for a process; returns the seconds it took, or None on time-out."""
+    start = time.monotonic()
+    while time.monotonic() - start < seconds:
+        if proc.poll() is not None:
+            return time.monotonic() - start
+        time.sleep(0.02)
+    return None
+
+
+def flatten(element, path=""):
+    """Every leaf of an XML tree as path -> text, attributes included."""
+    out = {}
+    here = f"{path}/{element.tag}"
+    for k, v in element.attrib.items():
+        out[f"{here}@{k}"] = v
+    children = list(element)
+    if not children:
+        out[here] = (element.text or "").strip()
+    for child in children:
+        out.update(flatten(child, here))
+    return out

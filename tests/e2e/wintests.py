@@ -1,0 +1,23 @@
+"""Runs one suite of the Windows adapter tests in a fresh Wine session."""
+import sys
+
+from wine import WIN_BUILD, WineSession
+
+
+def main():
+    suite = sys.argv[1]
+    with WineSession("win-" + suite) as s:
+        for letter in "rqsnmh":
+            s.map_drive(letter, s.folder("drive-" + letter))
+        s.start()
+        exe = WIN_BUILD / "tests" / "kestro_win_tests.exe"
+        r = s.run(exe, f"--gtest_filter={suite}.*", "--gtest_color=no", timeout=240)
+        sys.stdout.write(r.stdout.decode("utf-8", "replace"))
+        sys.stdout.write(r.stderr.decode("utf-8", "replace"))
+        if b"[  PASSED  ]" not in r.stdout:
+            return 1
+        return r.returncode
+
+
+if __name__ == "__main__":
+    sys.exit(main())

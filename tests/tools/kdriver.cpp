@@ -1,0 +1,289 @@
+// Drives Kestro from outside in the end-to-end tests, as a user would: finds
+// windows by class and caption, reads and answers message boxes, clicks and
+// types. Prints its answers as UTF-8 (JSON where structured); exit code 0 on
+// success, 1 when what was asked for did not happen in time, 2 on bad usage.
+//
+//   kdriver find  CLASS CAPTION           (either may be "-": any)
+//   kdriver wait  CLASS CAPTION MS
+//   kdriver gone  CLASS CAPTION MS
+//   kdriver count CLASS CAPTION           top-level windows, hidden ones too
+//   kdriver info  HWND
+//   kdriver windows                       visible top-level windows
+//   kdriver msgbox MS                     wait for a message box, describe it
+//   kdriver press HWND BUTTONTEXT         click a button of a dialog
+//   kdriver post  HWND MSG WPARAM LPARAM
+//   kdriver send  HWND MSG WPARAM LPARAM
+//   kdriver click X Y [left|right|double]
+//   kdriver type  TEXT
+//   kdriver key   VK [ctrl] [alt] [shift] [win]
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(size_t(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+std::string Json(const std::wstring& w) {
+  std::string r = "\"";
+  for (unsigned char c : Utf8(w)) {
+    if (c == '"' || c == '\\') {
+      r += '\\';
+      r += char(c);
+    } else if (c == '\r') {
+      r += "\\r";
+    } else if (c == '\n') {
+      r += "\\n";
+    } else if (c < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      r += buf;
+    } else {
+      r += char(c);
+    }
+  }
+  return r + "\"";
+}
+
+std::wstring Text(HWND w) {
+  int n = GetWindowTextLengthW(w);
+  std::wstring s(size_t(n) + 1, L'\0');
+  GetWindowTextW(w, s.data(), n + 1);
+  s.resize(wcslen(s.c_str()));
+  return s;
+}
+
+std::wstring ClassOf(HWND w) {
+  wchar_t buf[256] = {};
+  GetClassNameW(w, buf, 256);
+  return buf;
+}
+
+HWND ParseHwnd(const wchar_t* s) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(_wcstoui64(s, nullptr, 0))); }
+
+HWND Find(const std::wstring& cls, const std::wstring& caption) {
+  return FindWindowW(cls == L"-" ? nullptr : cls.c_str(), caption == L"-" ? nullptr : caption.c_str());
+}
+
+std::string Describe(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char buf[512];
+  std::snprintf(buf, sizeof buf,
+                "\"hwnd\":%llu,\"visible\":%s,\"style\":%lu,\"exstyle\":%lu,\"rect\":[%ld,%ld,%ld,%ld],\"pid\":%lu",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(w)), IsWindowVisible(w) ? "true" : "false",
+                static_cast<unsigned long>(GetWindowLongW(w, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongW(w, GWL_EXSTYLE)), r.left, r.top, r.right, r.bottom,
+                static_cast<unsigned long>(pid));
+  return std::string("{\"class\":") + Json(ClassOf(w)) + ",\"caption\":" + Json(Text(w)) + "," + buf + "}";
+}
+
+bool WaitFor(int ms, auto&& condition) {
+  DWORD end = GetTickCount() + DWORD(ms);
+  for (;;) {
+    if (condition()) return true;
+    if (int(GetTickCount() - end) >= 0) return false;
+    Sleep(25);
+  }
+}
+
+struct MessageBoxInfo {
+  std::wstring text;
+  std::vector<std::wstring> buttons;
+};
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM lp) {
+  auto* info = reinterpret_cast<MessageBoxInfo*>(lp);
+  std::wstring cls = ClassOf(child);
+  if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+    info->buttons.push_back(Text(child));
+  } else if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+    std::wstring t = Text(child);
+    if (!t.empty() && info->text.empty()) info->text = t;
+  }
+  return TRUE;
+}
+
+struct TopLevel {
+  std::vector<HWND> found;
+  bool dialogsOnly = false;
+};
+
+BOOL CALLBACK CollectTop(HWND w, LPARAM lp) {
+  auto* t = reinterpret_cast<TopLevel*>(lp);
+  if (!IsWindowVisible(w)) return TRUE;
+  if (t->dialogsOnly && ClassOf(w) != L"#32770") return TRUE;
+  t->found.push_back(w);
+  return TRUE;
+}
+
+BOOL CALLBACK FindButton(HWND child, LPARAM lp) {
+  auto* want = reinterpret_cast<std::pair<std::wstring, HWND>*>(lp);
+  std::wstring t = Text(child);
+  std::wstring plain;
+  for (wchar_t c : t)
+    if (c != L'&') plain += c;
+  if (_wcsicmp(ClassOf(child).c_str(), L"Button") == 0 && _wcsicmp(plain.c_str(), want->first.c_str()) == 0) {
+    want->second = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void Input(std::vector<INPUT>& in) { SendInput(UINT(in.size()), in.data(), sizeof(INPUT)); }
+
+INPUT KeyInput(WORD vk, WORD scan, DWORD flags) {
+  INPUT i{};
+  i.type = INPUT_KEYBOARD;
+  i.ki.wVk = vk;
+  i.ki.wScan = scan;
+  i.ki.dwFlags = flags;
+  return i;
+}
+
+int Usage() {
+  std::fprintf(stderr, "kdriver: bad usage\n");
+  return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return Usage();
+  std::wstring cmd = argv[1];
+  auto arg = [&](int i) { return std::wstring(i < argc ? argv[i] : L""); };
+
+  if (cmd == L"find" && argc == 4) {
+    HWND w = Find(arg(2), arg(3));
+    if (!w) return 1;
+    std::printf("%s\n", Describe(w).c_str());
+    return 0;
+  }
+  if ((cmd == L"wait" || cmd == L"gone") && argc == 5) {
+    HWND w = nullptr;
+    bool ok = WaitFor(_wtoi(argv[4]), [&] {
+      w = Find(arg(2), arg(3));
+      return cmd == L"wait" ? w != nullptr : w == nullptr;
+    });
+    if (ok && w) std::printf("%s\n", Describe(w).c_str());
+    return ok ? 0 : 1;
+  }
+  if (cmd == L"count" && argc == 4) {
+    int n = 0;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, arg(2) == L"-" ? nullptr : argv[2],
+                                              arg(3) == L"-" ? nullptr : argv[3])) != nullptr;)
+      ++n;
+    std::printf("%d\n", n);
+    return 0;
+  }
+  if (cmd == L"info" && argc == 3) {
+    HWND w = ParseHwnd(argv[2]);
+    if (!IsWindow(w)) return 1;
+    std::printf("%s\n", Describe(w).c_str());
+    return 0;
+  }
+  if (cmd == L"windows") {
+    TopLevel t;
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&t));
+    for (HWND w : t.found) std::printf("%s\n", Describe(w).c_str());
+    return 0;
+  }
+  if (cmd == L"msgbox" && argc == 3) {
+    TopLevel t;
+    t.dialogsOnly = true;
+    bool ok = WaitFor(_wtoi(argv[2]), [&] {
+      t.found.clear();
+      EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&t));
+      return !t.found.empty();
+    });
+    if (!ok) return 1;
+    HWND w = t.found.front();
+    // The text control may be filled a moment after the box appears.
+    MessageBoxInfo info;
+    WaitFor(1000, [&] {
+      info = {};
+      EnumChildWindows(w, CollectChild, reinterpret_cast<LPARAM>(&info));
+      return !info.text.empty();
+    });
+    std::string buttons;
+    for (auto& b : info.buttons) buttons += (buttons.empty() ? "" : ",") + Json(b);
+    std::string d = Describe(w);
+    d.pop_back();
+    std::printf("%s,\"text\":%s,\"buttons\":[%s]}\n", d.c_str(), Json(info.text).c_str(), buttons.c_str());
+    return 0;
+  }
+  if (cmd == L"press" && argc == 4) {
+    std::pair<std::wstring, HWND> want{arg(3), nullptr};
+    EnumChildWindows(ParseHwnd(argv[2]), FindButton, reinterpret_cast<LPARAM>(&want));
+    if (!want.second) return 1;
+    PostMessageW(GetParent(want.second), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(want.second), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(want.second));
+    return 0;
+  }
+  if ((cmd == L"post" || cmd == L"send") && argc == 6) {
+    HWND w = ParseHwnd(argv[2]);
+    UINT msg = UINT(wcstoul(argv[3], nullptr, 0));
+    WPARAM wp = WPARAM(_wcstoui64(argv[4], nullptr, 0));
+    LPARAM lp = LPARAM(_wcstoi64(argv[5], nullptr, 0));
+    if (cmd == L"post") return PostMessageW(w, msg, wp, lp) ? 0 : 1;
+    std::printf("%lld\n", static_cast<long long>(SendMessageW(w, msg, wp, lp)));
+    return 0;
+  }
+  if (cmd == L"click" && argc >= 4) {
+    SetCursorPos(_wtoi(argv[2]), _wtoi(argv[3]));
+    std::wstring how = arg(4);
+    DWORD down = how == L"right" ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    DWORD up = how == L"right" ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    int times = how == L"double" ? 2 : 1;
+    std::vector<INPUT> in;
+    for (int i = 0; i < times; ++i)
+      for (DWORD f : {down, up}) {
+        INPUT m{};
+        m.type = INPUT_MOUSE;
+        m.mi.dwFlags = f;
+        in.push_back(m);
+      }
+    Input(in);
+    return 0;
+  }
+  if (cmd == L"type" && argc == 3) {
+    std::vector<INPUT> in;
+    for (wchar_t c : arg(2)) {
+      in.push_back(KeyInput(0, c, KEYEVENTF_UNICODE));
+      in.push_back(KeyInput(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
+    }
+    Input(in);
+    return 0;
+  }
+  if (cmd == L"key" && argc >= 3) {
+    std::vector<WORD> mods;
+    for (int i = 3; i < argc; ++i) {
+      std::wstring m = argv[i];
+      if (m == L"ctrl") mods.push_back(VK_CONTROL);
+      else if (m == L"alt") mods.push_back(VK_MENU);
+      else if (m == L"shift") mods.push_back(VK_SHIFT);
+      else if (m == L"win") mods.push_back(VK_LWIN);
+      else return Usage();
+    }
+    WORD vk = WORD(wcstoul(argv[2], nullptr, 0));
+    std::vector<INPUT> in;
+    for (WORD m : mods) in.push_back(KeyInput(m, 0, 0));
+    in.push_back(KeyInput(vk, 0, 0));
+    in.push_back(KeyInput(vk, 0, KEYEVENTF_KEYUP));
+    for (auto it = mods.rbegin(); it != mods.rend(); ++it) in.push_back(KeyInput(*it, 0, KEYEVENTF_KEYUP));
+    Input(in);
+    return 0;
+  }
+  return Usage();
+}
