@@ -8,7 +8,7 @@ build="$root/build"
 tp="$build/third_party"
 mkdir -p "$tp"
 
-packages=(cmake ninja-build g++ make pkg-config python3 dpkg-dev
+packages=(cmake ninja-build g++ make pkg-config python3 dpkg-dev locales
           g++-mingw-w64-x86-64 wine64 wine xvfb xauth xdotool imagemagick
           libpugixml-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev)
 missing=()
@@ -20,6 +20,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" = 0 ] || { echo "setup: run as root to install packages" >&2; exit 1; }
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A Korean locale, so that the tests can give Wine a Korean host.
+if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then
+  [ "$(id -u)" = 0 ] || { echo "setup: run as root to generate the ko_KR.UTF-8 locale" >&2; exit 1; }
+  grep -q '^ko_KR.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'ko_KR.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
 fi
 
 cxx=x86_64-w64-mingw32-g++-posix

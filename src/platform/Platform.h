@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/HostSystem.h"
 #include "platform/Registry.h"
+#include "platform/TextCodec.h"
 #include "platform/UserInterface.h"
 
 namespace kestro {
@@ -14,6 +15,7 @@ struct Platform {
   IDrives& drives;
   IRegistry& registry;
   IMessageBoxes& messages;
+  ITextCodec& codec;
 };
 
 }  // namespace kestro

@@ -1,12 +1,14 @@
 """Runs one suite of the Windows adapter tests in a fresh Wine session."""
 import sys
 
-from wine import WIN_BUILD, WineSession
+from wine import ROOT, WIN_BUILD, WineSession
 
 
 def main():
     suite = sys.argv[1]
-    with WineSession("win-" + suite) as s:
+    # Suites named "KoreanHost..." run with a Korean system locale.
+    with WineSession("win-" + suite, korean=suite.startswith("KoreanHost")) as s:
+        s.env["KESTRO_TEST_DATA"] = "Z:" + str(ROOT / "tests" / "data" / "lng").replace("/", "\\")
         for letter in "rqsnmh":
             s.map_drive(letter, s.folder("drive-" + letter))
         s.start()

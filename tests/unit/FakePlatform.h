@@ -9,6 +9,7 @@
 
 #include "core/app/Entry.h"
 #include "platform/Platform.h"
+#include "unit/FakeTextCodec.h"
 
 namespace kestro::testing {
 
@@ -133,7 +134,8 @@ struct FakePlatform {
   FakeDrives drives;
   FakeRegistry registry;
   FakeMessageBoxes messages;
-  Platform platform{files, host, drives, registry, messages};
+  FakeTextCodec codec{"CP949"};
+  Platform platform{files, host, drives, registry, messages, codec};
 };
 
 }  // namespace kestro::testing

@@ -183,3 +183,57 @@ TEST_F(StartFixture, StoredSettingsSurviveAStartExitCycle) {
 
 }  // namespace
 }  // namespace kestro
+
+namespace kestro {
+namespace {
+
+constexpr std::string_view kEnglish =
+    "[Language]\r\nName=English\r\n[Msgbox]\r\nstrMsgList02=Busy now\r\nstrMsgList03=@1 is taken#13Keeping @2\r\n";
+
+struct LanguageStartFixture : StartFixture {
+  StartSequence english{state, fake.platform, kEnglish};
+};
+
+TEST_F(LanguageStartFixture, WritesEnglishLngAndUsesItOnANonKoreanHost) {
+  fake.host.lcid = 1033;
+  english.Run(exe);
+  EXPECT_EQ(fake.files.files.at("E:\\Kestro\\english.lng"), kEnglish);
+  EXPECT_EQ(state.pv.languageFile, "E:\\Kestro\\english.lng");
+  EXPECT_EQ(state.messages.Message("03", "F:", "E:"), "F: is taken\r\nKeeping E:");
+  ASSERT_TRUE(state.trayCaptions.has_value());
+}
+
+TEST_F(LanguageStartFixture, KoreanHostWithoutALanguageSettingUsesTheKoreanMessages) {
+  fake.host.lcid = 1042;
+  english.Run(exe);
+  EXPECT_TRUE(fake.files.files.count("E:\\Kestro\\english.lng"));  // written all the same
+  EXPECT_EQ(state.pv.languageFile, "");
+  EXPECT_FALSE(state.trayCaptions.has_value());
+  EXPECT_NE(state.messages.Text("02"), "Busy now");
+  EXPECT_FALSE(state.messages.Text("02").empty());
+}
+
+TEST_F(LanguageStartFixture, TheLanguageSettingOfTheDocumentDecides) {
+  fake.host.lcid = 1042;
+  fake.files.files[xmlPath] = "<Root><panel><language>mine.lng</language></panel></Root>";
+  fake.files.files["E:\\Kestro\\mine.lng"] = "[Msgbox]\r\nstrMsgList02=Mine\r\n";
+  english.Run(exe);
+  EXPECT_EQ(state.pv.languageFile, "E:\\Kestro\\mine.lng");
+  EXPECT_EQ(state.messages.Text("02"), "Mine");
+
+  // A file that is gone falls back to english.lng.
+  AppState again;
+  fake.files.files.erase("E:\\Kestro\\mine.lng");
+  StartSequence(again, fake.platform, kEnglish).Run(exe);
+  EXPECT_EQ(again.pv.languageFile, "E:\\Kestro\\english.lng");
+  EXPECT_EQ(again.messages.Text("02"), "Busy now");
+}
+
+TEST_F(LanguageStartFixture, AWriteProtectedDriveStillStarts) {
+  fake.files.failWrites = true;
+  EXPECT_EQ(english.Run(exe), StartOutcome::Running);
+  EXPECT_EQ(state.messages.Text("02"), "Busy now");
+}
+
+}  // namespace
+}  // namespace kestro

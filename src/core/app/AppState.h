@@ -3,8 +3,12 @@
 #include <cstdint>
 #include <string>
 
+#include <optional>
+
 #include "core/config/ConfigDocument.h"
 #include "core/config/EnvSet.h"
+#include "core/config/Language.h"
+#include "core/config/MessageTable.h"
 
 namespace kestro {
 
@@ -39,6 +43,9 @@ struct AppState {
   ProcessValues pv;
   ConfigDocument doc;
   ExeLinkList exeLinks;
+  MessageTable messages;
+  // The tray menu's captions from the language file; none: the built-in ones.
+  std::optional<TrayMenuCaptions> trayCaptions;
   // False when Kestro.xml exists but could not be read, or a damaged one
   // could not be copied aside: then it is never overwritten.
   bool documentSavable = true;

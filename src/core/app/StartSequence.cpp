@@ -10,8 +10,12 @@ StartOutcome StartSequence::Run(const std::string& exePath) {
   ComputeProgramValues(exePath);
   if (!CheckEditionAndBus(exePath)) return StartOutcome::CloseRequested;
   ReadHostValues();
-  LoadDocument();
+  const bool documentRead = LoadDocument();
+  // The language is chosen as soon as the settings are known, before the rest
+  // of the document step, so that every message of the start can be shown in it.
   s_.pv.systemLocale = p_.host.SystemDefaultLcid();
+  ChooseLanguage();
+  if (documentRead) ClampPanelBounds(s_.env, p_.host.ScreenWidth(), p_.host.WorkAreaHeight());
   s_.started = true;
   return StartOutcome::Running;
 }
@@ -61,11 +65,11 @@ void StartSequence::ReadHostValues() {
   s_.env.originalWallpaper = s_.pv.originalWallpaper;
 }
 
-void StartSequence::LoadDocument() {
+bool StartSequence::LoadDocument() {
   const std::string path = s_.pv.programFolder + kDocumentFileName;
   if (!p_.files.FileExists(path)) {
     s_.doc.CreateNew();
-    return;
+    return false;
   }
   std::string bytes;
   if (!p_.files.ReadFile(path, bytes)) {
@@ -75,7 +79,7 @@ void StartSequence::LoadDocument() {
     p_.messages.Show(path + " could not be read.\r\nKestro starts with its default settings and will not "
                             "overwrite the file at exit.",
                      "Notice", MessageIcon::Warning);
-    return;
+    return false;
   }
   DocumentLoadResult loaded = s_.doc.Load(bytes);
   ReadProblems problems;
@@ -91,7 +95,14 @@ void StartSequence::LoadDocument() {
     KeepDamagedCopy(path, bytes,
                     "Some values in Kestro.xml could not be read and keep their defaults:\r\n" + list);
   }
-  ClampPanelBounds(s_.env, p_.host.ScreenWidth(), p_.host.WorkAreaHeight());
+  return true;
+}
+
+void StartSequence::ChooseLanguage() {
+  LanguageStart start{s_.pv.programFolder, s_.env.language, s_.pv.systemLocale, embeddedEnglish_};
+  LanguageChoice choice = kestro::ChooseLanguage(start, s_.messages, p_.files, p_.codec);
+  s_.pv.languageFile = choice.languageFile;
+  s_.trayCaptions = choice.trayCaptions;
 }
 
 void StartSequence::KeepDamagedCopy(const std::string& path, const std::string& bytes, const std::string& reason) {

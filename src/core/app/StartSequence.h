@@ -15,7 +15,9 @@ enum class StartOutcome {
 
 class StartSequence {
  public:
-  StartSequence(AppState& state, Platform& platform) : s_(state), p_(platform) {}
+  // `embeddedEnglish` is the English language file carried in Kestro.exe.
+  StartSequence(AppState& state, Platform& platform, std::string_view embeddedEnglish = {})
+      : s_(state), p_(platform), embeddedEnglish_(embeddedEnglish) {}
 
   // Runs every step in its order. `exePath` is the full path of Kestro.exe.
   StartOutcome Run(const std::string& exePath);
@@ -25,12 +27,14 @@ class StartSequence {
   void ComputeProgramValues(const std::string& exePath);
   bool CheckEditionAndBus(const std::string& exePath);  // false: refused
   void ReadHostValues();
-  void LoadDocument();
+  bool LoadDocument();  // false: there was no Kestro.xml
+  void ChooseLanguage();
 
  private:
   void KeepDamagedCopy(const std::string& path, const std::string& bytes, const std::string& reason);
   AppState& s_;
   Platform& p_;
+  std::string_view embeddedEnglish_;
 };
 
 // Keeps the stored panel inside the screen.

@@ -21,7 +21,7 @@ bool TmainFrm::Create() {
 }
 
 void TmainFrm::FormCreate() {
-  StartSequence sequence(state_, platform_.platform);
+  StartSequence sequence(state_, platform_.platform, ResourceBytes(L"EXEFILE", L"english"));
   if (sequence.Run(exePath_) == StartOutcome::CloseRequested) {
     PostMessageW(Handle(), WM_CLOSE, 0, 0);
     return;

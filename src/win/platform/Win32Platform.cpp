@@ -1,5 +1,6 @@
 #include "win/platform/Win32Platform.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 #include <winioctl.h>
 
@@ -193,6 +194,26 @@ void Win32MessageBoxes::Show(const std::string& text, const std::string& caption
   MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), flags);
 }
 
+// --- shell -------------------------------------------------------------------
+
+int Win32Shell::Open(const std::string& file, const std::string& params, const std::string& workFolder,
+                     int showCommand) {
+  std::wstring f = Widen(file), p = Widen(params), w = Widen(workFolder);
+  HINSTANCE r = ShellExecuteW(nullptr, L"open", f.c_str(), p.empty() ? nullptr : p.c_str(),
+                              w.empty() ? nullptr : w.c_str(), showCommand);
+  return int(reinterpret_cast<INT_PTR>(r));
+}
+
+// --- text ------------------------------------------------------------------
+
+std::string Win32TextCodec::AnsiToUtf8(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+  std::wstring w(size_t(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), w.data(), n);
+  return Narrow(w);
+}
+
 // --- process entry ---------------------------------------------------------
 
 Win32EntryHost::~Win32EntryHost() {
@@ -216,6 +237,14 @@ void Win32EntryHost::HoldMutex(const std::string& name) {
 
 void Win32EntryHost::ShowPlainMessage(const std::string& text) {
   MessageBoxW(nullptr, Widen(text).c_str(), Widen(kPlainCaption).c_str(), MB_OK);
+}
+
+std::string_view ResourceBytes(const wchar_t* type, const wchar_t* name) {
+  HRSRC res = FindResourceW(nullptr, name, type);
+  if (!res) return {};
+  HGLOBAL data = LoadResource(nullptr, res);
+  const void* bytes = data ? LockResource(data) : nullptr;
+  return bytes ? std::string_view(static_cast<const char*>(bytes), SizeofResource(nullptr, res)) : std::string_view();
 }
 
 std::string ExecutablePath() {

@@ -4,6 +4,8 @@
 
 #include "core/app/Entry.h"
 #include "platform/Platform.h"
+#include "platform/Shell.h"
+#include "platform/TextCodec.h"
 
 namespace kestro::win {
 
@@ -45,6 +47,17 @@ class Win32MessageBoxes : public IMessageBoxes {
   HWND owner = nullptr;
 };
 
+class Win32Shell : public IShell {
+ public:
+  int Open(const std::string& file, const std::string& params, const std::string& workFolder,
+           int showCommand) override;
+};
+
+class Win32TextCodec : public ITextCodec {
+ public:
+  std::string AnsiToUtf8(std::string_view bytes) override;
+};
+
 class Win32EntryHost : public IEntryHost {
  public:
   ~Win32EntryHost() override;
@@ -64,8 +77,12 @@ struct Win32Platform {
   Win32Drives drives;
   Win32Registry registry;
   Win32MessageBoxes messages;
-  Platform platform{files, host, drives, registry, messages};
+  Win32TextCodec codec;
+  Platform platform{files, host, drives, registry, messages, codec};
 };
+
+// The bytes of a resource of this executable (empty when it has none).
+std::string_view ResourceBytes(const wchar_t* type, const wchar_t* name);
 
 // Full path of the running executable.
 std::string ExecutablePath();
