@@ -2,7 +2,9 @@
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
 #include "platform/HostSystem.h"
+#include "platform/Icons.h"
 #include "platform/Registry.h"
+#include "platform/Shell.h"
 #include "platform/TextCodec.h"
 #include "platform/UserInterface.h"
 
@@ -16,6 +18,8 @@ struct Platform {
   IRegistry& registry;
   IMessageBoxes& messages;
   ITextCodec& codec;
+  IShell& shell;
+  IIcons& icons;
 };
 
 }  // namespace kestro

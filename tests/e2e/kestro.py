@@ -64,14 +64,37 @@ def wait_exit(proc, seconds):
 
 
 def flatten(element, path=""):
-    """Every leaf of an XML tree as path -> text, attributes included."""
+    """Every leaf of an XML tree as path -> text, attributes included; a child
+    is named by its tag and its number among the siblings of that tag."""
     out = {}
-    here = f"{path}/{element.tag}"
     for k, v in element.attrib.items():
-        out[f"{here}@{k}"] = v
+        out[f"{path}@{k}"] = v
     children = list(element)
     if not children:
-        out[here] = (element.text or "").strip()
+        out[path] = (element.text or "").strip()
+    seen = {}
     for child in children:
-        out.update(flatten(child, here))
+        n = seen.get(child.tag, 0)
+        seen[child.tag] = n + 1
+        out.update(flatten(child, f"{path}/{child.tag}[{n}]"))
     return out
+
+
+def probe_runs(log_path):
+    """The probe's records, in the order the programs were started."""
+    if not Path(log_path).exists():
+        return []
+    import json
+    runs = [json.loads(line) for line in Path(log_path).read_text("utf-8").splitlines() if line.strip()]
+    return sorted(runs, key=lambda r: r["created"])
+
+
+def wait_for_runs(log_path, count, seconds=20):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        runs = probe_runs(log_path)
+        if len(runs) >= count:
+            time.sleep(0.3)  # one more that should not come
+            return probe_runs(log_path)
+        time.sleep(0.05)
+    return probe_runs(log_path)

@@ -116,7 +116,24 @@ EVERY_SETTING = """<?xml version="1.0"?>
   <addetc><traymenutab>True</traymenutab><usballexit>True</usballexit>
     <startuseupfavorite>False</startuseupfavorite><startuseupexelink>False</startuseupexelink></addetc>
   <exelink><txt buselink="True">Apps\\Editor\\editor.exe</txt><ini buselink="False">C:\\n.exe -x</ini></exelink>
-  <tabs><tab caption="Tools" tag="0"><file name="Probe" path="tools\\probe.exe"/></tab></tabs>
+  <tabs>
+    <tab name="Tools" tag="0"><backcolor>16777215</backcolor><fontname>Tahoma</fontname><textcolor>255</textcolor>
+      <textcolor2>-16777208</textcolor2><backimage>Pictures\\back.bmp</backimage><bigicon>True</bigicon>
+      <files>
+        <file name="프로브"><path>tools\\probe.exe</path><icon>Icons\\probe.ico</icon><parameters>-x "%udrive%\\d"</parameters>
+          <addexplain>Records its start</addexplain><windowstate>1</windowstate><hotkey>True</hotkey>
+          <hotkeymodifier>3</hotkeymodifier><hotkeycode>5</hotkeycode></file>
+        <separator/>
+        <files name="Group" expanded="False"><icon>Icons\\g.ico</icon><hidefromtray>True</hidefromtray>
+          <folder name="Docs"><path>Docs</path></folder>
+          <file name="Other drive"><path>C:\\windows\\notepad.exe</path></file>
+        </files>
+      </files></tab>
+    <tab name="Find" tag="1"/>
+    <tab name="Small" tag="0"><backcolor>-16777211</backcolor><fontname>Tahoma</fontname>
+      <textcolor>-16777208</textcolor><textcolor2>-16777208</textcolor2><files/></tab>
+    <tab name="Info" tag="3"/>
+  </tabs>
   <mine keep="yes">text of my own</mine>
 </Root>
 """

@@ -1,5 +1,5 @@
 // A launch target for the end-to-end tests: records how it was started
-// (command line, working folder, show command) as one JSON line appended to
+// (command line, working folder, show command, creation time) as one JSON line appended to
 // probe.log beside itself, or to the file named by KESTRO_PROBE_LOG.
 #include <windows.h>
 
@@ -49,8 +49,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   GetStartupInfoW(&si);
   int show = (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : -1;
 
+  // When the process was created: the order in which programs were started,
+  // whatever order they get to write in.
+  FILETIME created{}, ignored{};
+  GetProcessTimes(GetCurrentProcess(), &created, &ignored, &ignored, &ignored);
+  unsigned long long createdAt = (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+
   std::string line = "{\"exe\":" + Json(Utf8(exe)) + ",\"cmdline\":" + Json(Utf8(GetCommandLineW())) +
-                     ",\"cwd\":" + Json(Utf8(cwd)) + ",\"show\":" + std::to_string(show) + "}\r\n";
+                     ",\"cwd\":" + Json(Utf8(cwd)) + ",\"show\":" + std::to_string(show) +
+                     ",\"created\":" + std::to_string(createdAt) + "}\r\n";
   HANDLE h = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return 1;

@@ -9,6 +9,7 @@
 
 #include "core/app/Entry.h"
 #include "platform/Platform.h"
+#include "unit/FakeShell.h"
 #include "unit/FakeTextCodec.h"
 
 namespace kestro::testing {
@@ -135,7 +136,9 @@ struct FakePlatform {
   FakeRegistry registry;
   FakeMessageBoxes messages;
   FakeTextCodec codec{"CP949"};
-  Platform platform{files, host, drives, registry, messages, codec};
+  FakeShell shell;
+  FakeIcons icons;
+  Platform platform{files, host, drives, registry, messages, codec, shell, icons};
 };
 
 }  // namespace kestro::testing

@@ -166,8 +166,10 @@ TEST_F(StartFixture, StoredSettingsSurviveAStartExitCycle) {
       "<showonstartup>False</showonstartup><useshortkey0>1</useshortkey0><mainkey0>2</mainkey0>"
       "<subkey0>5</subkey0><trans>100</trans></panel>"
       "<window><main><position><X>10</X><Y>20</Y></position><size><X>300</X><Y>400</Y></size>"
-      "<topwindow>True</topwindow><tabindex>3</tabindex></main></window>"
-      "<exelink><txt buselink=\"False\">Apps\\ed.exe</txt></exelink><tabs><tab/></tabs></Root>";
+      "<topwindow>True</topwindow><tabindex>1</tabindex></main></window>"
+      "<exelink><txt buselink=\"False\">Apps\\ed.exe</txt></exelink>"
+      "<tabs><tab name=\"A\"><files/></tab><tab name=\"B\"><files><file name=\"x\"><path>a.exe</path></file>"
+      "</files></tab></tabs></Root>";
   fake.files.files[xmlPath] = xml;
   seq.Run(exe);
   SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env));
@@ -178,7 +180,9 @@ TEST_F(StartFixture, StoredSettingsSurviveAStartExitCycle) {
   StartSequence(again, second.platform).Run(exe);
   EXPECT_EQ(again.env, state.env);
   EXPECT_EQ(again.exeLinks, state.exeLinks);
-  EXPECT_TRUE(again.doc.Element().child("tabs").child("tab"));
+  ASSERT_EQ(again.panel.PageCount(), 2u);
+  EXPECT_EQ(again.panel.ActivePageIndex(), 1);
+  EXPECT_EQ(again.panel.Page(1).Tree()->TopLevel().at(0)->Data().path, "E:\\a.exe");
 }
 
 }  // namespace
@@ -233,6 +237,90 @@ TEST_F(LanguageStartFixture, AWriteProtectedDriveStillStarts) {
   fake.files.failWrites = true;
   EXPECT_EQ(english.Run(exe), StartOutcome::Running);
   EXPECT_EQ(state.messages.Text("02"), "Busy now");
+}
+
+}  // namespace
+}  // namespace kestro
+
+namespace kestro {
+namespace {
+
+constexpr const char* kTreeDocument =
+    "<Root><window><main><position><X>1</X><Y>2</Y></position><size><X>250</X><Y>500</Y></size>"
+    "<topwindow>False</topwindow><tabindex>7</tabindex></main></window><tabs>"
+    "<tab name=\"One\"><files>"
+    "<file name=\"a\"><path>Apps\\a.exe</path><parameters>%udrive%\\x</parameters><autorun>1</autorun></file>"
+    "<file name=\"b\"><path>Apps\\b.exe</path><autorun>2</autorun><windowstate>2</windowstate></file>"
+    "</files></tab>"
+    "<tab name=\"Two\"><files><file name=\"c\"><path>C:\\c.exe</path><autorun>3</autorun>"
+    "<windowstate>3</windowstate></file></files></tab></tabs></Root>";
+
+TEST_F(StartFixture, ItemsRunAtStartWhileTheTreesAreReadAndAtTheEndWhileTheyAreWritten) {
+  fake.files.files[xmlPath] = kTreeDocument;
+  seq.Run(exe);
+  std::vector<testing::ShellOpen> atStart{{"E:\\Apps\\a.exe", "E:\\x", "E:\\Apps\\", kSwShowNormal},
+                                          {"C:\\c.exe", "", "C:\\", kSwHide}};
+  EXPECT_EQ(fake.shell.opened, atStart);
+  fake.shell.opened.clear();
+  ASSERT_TRUE(SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env)));
+  std::vector<testing::ShellOpen> atEnd{{"E:\\Apps\\b.exe", "", "E:\\Apps\\", kSwMinimize},
+                                        {"C:\\c.exe", "", "C:\\", kSwHide}};
+  EXPECT_EQ(fake.shell.opened, atEnd);
+}
+
+TEST_F(StartFixture, AStoredTabIndexOutsideTheTabsIsSavedAsTheFirstTab) {
+  fake.files.files[xmlPath] = kTreeDocument;
+  seq.Run(exe);
+  EXPECT_EQ(state.panel.ActivePageIndex(), -1);
+  SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env));
+  ConfigDocument saved;
+  ASSERT_TRUE(saved.Load(fake.files.files.at(xmlPath)).wellFormed);
+  EXPECT_STREQ(saved.Element().child("window").child("main").child_value("tabindex"), "0");
+  EXPECT_EQ(saved.Element().child("tabs").select_nodes("tab").size(), 2u);
+}
+
+TEST_F(StartFixture, WithoutTabsTheTabIndexIsSavedAsNone) {
+  seq.Run(exe);
+  SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env));
+  ConfigDocument saved;
+  ASSERT_TRUE(saved.Load(fake.files.files.at(xmlPath)).wellFormed);
+  EXPECT_STREQ(saved.Element().child("window").child("main").child_value("tabindex"), "-1");
+}
+
+TEST_F(StartFixture, UnreadableItemValuesKeepACopyOfTheFileToo) {
+  const std::string odd = "<Root><tabs><tab name=\"t\"><files><file name=\"x\"><path>a.exe</path>"
+                          "<autorun>soon</autorun></file></files></tab></tabs></Root>";
+  fake.files.files[xmlPath] = odd;
+  seq.Run(exe);
+  EXPECT_EQ(fake.files.files.at(xmlPath + ".bad"), odd);
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_NE(fake.messages.shown[0].text.find("autorun"), std::string::npos);
+  EXPECT_TRUE(fake.shell.opened.empty());
+}
+
+TEST_F(StartFixture, NothingRunsAtTheEndAfterAForcedRemoval) {
+  fake.files.files[xmlPath] = kTreeDocument;
+  seq.Run(exe);
+  fake.shell.opened.clear();
+  state.pv.driveRemovedExit = true;
+  SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env));
+  EXPECT_TRUE(fake.shell.opened.empty());
+}
+
+TEST(PanelModelTest, TheFirstPageIsActiveAndAnIndexOutsideLeavesNone) {
+  PanelModel panel;
+  EXPECT_EQ(panel.TabIndexForSaving(), -1);
+  panel.AddPage("a", TabTag::Items);
+  panel.AddPage("find", TabTag::Find);
+  EXPECT_EQ(panel.ActivePageIndex(), 0);
+  EXPECT_NE(panel.Page(0).Tree(), nullptr);
+  EXPECT_EQ(panel.Page(1).Tree(), nullptr);
+  panel.SetActivePageIndex(1);
+  EXPECT_EQ(panel.TabIndexForSaving(), 1);
+  panel.SetActivePageIndex(2);
+  EXPECT_EQ(panel.ActivePageIndex(), -1);
+  EXPECT_EQ(panel.TabIndexForSaving(), 0);
+  EXPECT_EQ(panel.ActivePageIndex(), 0);
 }
 
 }  // namespace

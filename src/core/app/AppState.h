@@ -5,10 +5,12 @@
 
 #include <optional>
 
+#include "core/app/PanelModel.h"
 #include "core/config/ConfigDocument.h"
 #include "core/config/EnvSet.h"
 #include "core/config/Language.h"
 #include "core/config/MessageTable.h"
+#include "core/items/ItemShortcutTable.h"
 
 namespace kestro {
 
@@ -44,6 +46,9 @@ struct AppState {
   ConfigDocument doc;
   ExeLinkList exeLinks;
   MessageTable messages;
+  // The panel's tabs with their item trees, and the item shortcuts in them.
+  PanelModel panel;
+  ItemShortcutTable itemShortcuts;
   // The tray menu's captions from the language file; none: the built-in ones.
   std::optional<TrayMenuCaptions> trayCaptions;
   // False when Kestro.xml exists but could not be read, or a damaged one

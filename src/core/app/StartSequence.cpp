@@ -1,6 +1,8 @@
 #include "core/app/StartSequence.h"
 
 #include "core/app/Entry.h"
+#include "core/config/PathMacros.h"
+#include "core/config/Tabs.h"
 #include "core/text/Text.h"
 
 namespace kestro {
@@ -16,6 +18,9 @@ StartOutcome StartSequence::Run(const std::string& exePath) {
   s_.pv.systemLocale = p_.host.SystemDefaultLcid();
   ChooseLanguage();
   if (documentRead) ClampPanelBounds(s_.env, p_.host.ScreenWidth(), p_.host.WorkAreaHeight());
+  LoadTabs();
+  s_.panel.SetActivePageIndex(s_.env.tabindex);
+  ReportDamage();
   s_.started = true;
   return StartOutcome::Running;
 }
@@ -25,6 +30,11 @@ void StartSequence::PutStartValues() {
   s_.pv.driveRemovedExit = false;
   s_.pv.panelStartDelay = false;
   s_.exeLinks.clear();
+  s_.panel = PanelModel{};
+  s_.itemShortcuts = ItemShortcutTable{};
+  documentBytes_.clear();
+  loaded_ = {};
+  problems_ = {};
 }
 
 void StartSequence::ComputeProgramValues(const std::string& exePath) {
@@ -81,21 +91,28 @@ bool StartSequence::LoadDocument() {
                      "Notice", MessageIcon::Warning);
     return false;
   }
-  DocumentLoadResult loaded = s_.doc.Load(bytes);
-  ReadProblems problems;
-  LoadSettings(s_.doc, s_.env, s_.exeLinks, s_.pv.programDriveRoot, &problems);
-  if (!loaded.wellFormed) {
-    KeepDamagedCopy(path, bytes,
-                    "Kestro.xml is damaged (" + loaded.error + " at byte " + std::to_string(loaded.offset) +
-                        ").\r\nThe settings and items that could be read are used.");
-  } else if (!problems.empty()) {
-    std::string list;
-    for (size_t i = 0; i < problems.items.size() && i < 5; ++i) list += problems.items[i] + "\r\n";
-    if (problems.items.size() > 5) list += "...\r\n";
-    KeepDamagedCopy(path, bytes,
-                    "Some values in Kestro.xml could not be read and keep their defaults:\r\n" + list);
-  }
+  loaded_ = s_.doc.Load(bytes);
+  documentBytes_ = std::move(bytes);
+  LoadSettings(s_.doc, s_.env, s_.exeLinks, s_.pv.programDriveRoot, &problems_);
   return true;
+}
+
+void StartSequence::LoadTabs() {
+  MacroValues macros(p_.host, s_.pv.programDrive);
+  TabsContext ctx{s_.env, s_.pv.programDriveRoot, macros, p_.shell, p_.icons, s_.itemShortcuts, &problems_};
+  kestro::LoadTabs(s_.doc, s_.panel, ctx);
+}
+
+void StartSequence::ReportDamage() {
+  if (!loaded_.wellFormed) {
+    KeepDamagedCopy("Kestro.xml is damaged (" + loaded_.error + " at byte " + std::to_string(loaded_.offset) +
+                    ").\r\nThe settings and items that could be read are used.");
+  } else if (!problems_.empty()) {
+    std::string list;
+    for (size_t i = 0; i < problems_.items.size() && i < 5; ++i) list += problems_.items[i] + "\r\n";
+    if (problems_.items.size() > 5) list += "...\r\n";
+    KeepDamagedCopy("Some values in Kestro.xml could not be read and keep their defaults:\r\n" + list);
+  }
 }
 
 void StartSequence::ChooseLanguage() {
@@ -105,7 +122,9 @@ void StartSequence::ChooseLanguage() {
   s_.trayCaptions = choice.trayCaptions;
 }
 
-void StartSequence::KeepDamagedCopy(const std::string& path, const std::string& bytes, const std::string& reason) {
+void StartSequence::KeepDamagedCopy(const std::string& reason) {
+  const std::string path = s_.pv.programFolder + kDocumentFileName;
+  const std::string& bytes = documentBytes_;
   // An older copy is never overwritten.
   std::string copy = path + ".bad";
   for (int n = 1; p_.files.FileExists(copy) && n < 1000; ++n) copy = path + ".bad" + std::to_string(n);
@@ -132,9 +151,14 @@ PanelWindowState WindowStateFromSettings(const EnvSet& env) {
   return PanelWindowState{env.left, env.top, env.width, env.height, env.topwindow, env.tabindex};
 }
 
-bool SaveAtExit(AppState& state, Platform& platform, const PanelWindowState& panel) {
-  if (!state.started || state.pv.driveRemovedExit || !state.documentSavable) return false;
+bool SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel) {
+  if (!state.started || state.pv.driveRemovedExit) return false;
+  MacroValues macros(platform.host, state.pv.programDrive);
+  TabsContext ctx{state.env, state.pv.programDriveRoot, macros, platform.shell, platform.icons, state.itemShortcuts};
+  WriteTabs(state.doc, state.panel, ctx);
+  panel.tabindex = state.panel.TabIndexForSaving();
   WriteWindowSection(state.doc, panel);
+  if (!state.documentSavable) return false;
   return SaveDocument(state.doc, platform.files, "", state.pv.programFolder);
 }
 

@@ -29,9 +29,15 @@ class StartSequence {
   void ReadHostValues();
   bool LoadDocument();  // false: there was no Kestro.xml
   void ChooseLanguage();
+  void LoadTabs();
+  void ReportDamage();
 
  private:
-  void KeepDamagedCopy(const std::string& path, const std::string& bytes, const std::string& reason);
+  void KeepDamagedCopy(const std::string& reason);
+  // What reading the document found wrong, reported once the trees are read.
+  std::string documentBytes_;
+  DocumentLoadResult loaded_;
+  ReadProblems problems_;
   AppState& s_;
   Platform& p_;
   std::string_view embeddedEnglish_;
@@ -44,9 +50,12 @@ void ClampPanelBounds(EnvSet& env, int screenWidth, int workAreaHeight);
 // (used while no panel window exists).
 PanelWindowState WindowStateFromSettings(const EnvSet& env);
 
-// The save point at the end of the run: the window section, then the file.
-// Nothing is written after a forced removal of the drive, before the start
-// sequence completed, or when the file on disk could not be read.
-bool SaveAtExit(AppState& state, Platform& platform, const PanelWindowState& panel);
+// The save point at the end of the run: the trees (which also runs the items
+// marked to run at the end), the window section, then the file. Nothing
+// happens after a forced removal of the drive or before the start sequence
+// completed; the file is not written when the one on disk could not be read.
+// `panel` gives the bounds and stay-on-top state; the tab index comes from
+// the panel's pages.
+bool SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel);
 
 }  // namespace kestro

@@ -1,6 +1,7 @@
 #include "core/config/ConfigDocument.h"
 
-#include <sstream>
+#include <cstring>
+#include <vector>
 
 #include "core/text/Text.h"
 
@@ -35,18 +36,53 @@ DocumentLoadResult ConfigDocument::Load(std::string_view bytes) {
   return r;
 }
 
-std::string ConfigDocument::Serialize() const {
-  std::ostringstream out;
-  dom_.save(out, "\t", pugi::format_indent, pugi::encoding_utf8);
-  // Every line end in character data reads back as "\n", so CR LF is safe.
-  std::string text = out.str();
-  std::string crlf;
-  crlf.reserve(text.size() + text.size() / 16);
-  for (char c : text) {
-    if (c == '\n') crlf.push_back('\r');
-    crlf.push_back(c);
+namespace {
+
+// Collects the output with Windows line ends. Every line end in character
+// data reads back as "\n", so CR LF is safe. The text is gathered in blocks
+// and joined once: growing one string by doubling costs more than the
+// serialization itself for a large document.
+class CrLfWriter : public pugi::xml_writer {
+ public:
+  void write(const void* data, size_t size) override {
+    const char* p = static_cast<const char*>(data);
+    const char* end = p + size;
+    while (p < end) {
+      if (blocks_.empty() || blocks_.back().size() >= kBlock) {
+        blocks_.emplace_back();
+        blocks_.back().reserve(kBlock + 4096);
+      }
+      std::string& block = blocks_.back();
+      const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+      if (!lf) {
+        block.append(p, end);
+        break;
+      }
+      block.append(p, lf);
+      block.append("\r\n", 2);
+      p = lf + 1;
+    }
   }
-  return crlf;
+  std::string Text() const {
+    size_t total = 0;
+    for (const std::string& b : blocks_) total += b.size();
+    std::string text;
+    text.reserve(total);
+    for (const std::string& b : blocks_) text += b;
+    return text;
+  }
+
+ private:
+  static constexpr size_t kBlock = 64 * 1024;
+  std::vector<std::string> blocks_;
+};
+
+}  // namespace
+
+std::string ConfigDocument::Serialize() const {
+  CrLfWriter out;
+  dom_.save(out, "\t", pugi::format_indent, pugi::encoding_utf8);
+  return out.Text();
 }
 
 bool IsValidXmlName(std::string_view name) {

@@ -58,6 +58,13 @@ class Win32TextCodec : public ITextCodec {
   std::string AnsiToUtf8(std::string_view bytes) override;
 };
 
+// Pictures before the shared image lists exist: every picture is left for
+// the background loader ("not loaded yet").
+class PicturesLoadedLater : public IIcons {
+ public:
+  int32_t AddFileIcon(const std::string&) override { return 0; }
+};
+
 class Win32EntryHost : public IEntryHost {
  public:
   ~Win32EntryHost() override;
@@ -78,7 +85,9 @@ struct Win32Platform {
   Win32Registry registry;
   Win32MessageBoxes messages;
   Win32TextCodec codec;
-  Platform platform{files, host, drives, registry, messages, codec};
+  Win32Shell shell;
+  PicturesLoadedLater icons;
+  Platform platform{files, host, drives, registry, messages, codec, shell, icons};
 };
 
 // The bytes of a resource of this executable (empty when it has none).

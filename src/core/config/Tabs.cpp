@@ -1,0 +1,398 @@
+#include "core/config/Tabs.h"
+
+#include <vector>
+
+#include "core/config/EnvSet.h"
+#include "core/config/PathMacros.h"
+#include "core/config/Settings.h"  // ReadProblems
+#include "core/items/ItemShortcutTable.h"
+#include "core/items/ItemTree.h"
+#include "core/items/RunFile.h"
+#include "core/text/Text.h"
+#include "platform/Icons.h"
+
+namespace kestro {
+
+TabTag TabTagFromStored(int32_t stored) {
+  switch (stored) {
+    case 1: return TabTag::Find;
+    case 2: return TabTag::Favorites;
+    case 3: return TabTag::SystemInfo;
+    default: return TabTag::Items;
+  }
+}
+
+std::optional<PictureFormat> BackgroundPictureFormat(std::string_view file) {
+  std::string lower = ToLowerAscii(file);
+  if (EndsWith(lower, ".bmp")) return PictureFormat::Bitmap;
+  if (EndsWith(lower, ".jpg")) return PictureFormat::Jpeg;
+  return std::nullopt;
+}
+
+std::string_view ExtensionOf(std::string_view path) {
+  for (size_t i = path.size(); i-- > 0;) {
+    char c = path[i];
+    if (c == '.') return path.substr(i);
+    if (c == '\\' || c == ':') break;
+  }
+  return {};
+}
+
+namespace {
+
+// Exact element names. Inline: the names are short and compared many times
+// for each item.
+inline bool Is(const char* name, const char* wanted) {
+  while (*wanted && *name == *wanted) {
+    ++name;
+    ++wanted;
+  }
+  return *name == *wanted;
+}
+
+// The element's character data without the blanks around it, as the settings
+// read it. The common case of a single text is viewed in place; otherwise the
+// text is put together in `scratch`.
+std::string_view TextView(pugi::xml_node e, std::string& scratch) {
+  pugi::xml_node first = e.first_child();
+  if (!first) return {};
+  if (first.type() == pugi::node_pcdata && !first.next_sibling()) return TrimView(first.value());
+  scratch = ElementText(e);
+  return scratch;
+}
+
+// MakeAbsolute into an existing field: one allocation instead of two for each
+// of the thousands of paths read at start.
+void AssignAbsolute(std::string& field, std::string_view path, const std::string& driveRoot) {
+  if (HasDrivePart(path) || (!path.empty() && path[0] == '%')) {
+    field.assign(path);
+    return;
+  }
+  field.reserve(driveRoot.size() + path.size());
+  field.assign(driveRoot);
+  field.append(path);
+}
+
+std::string TextOf(pugi::xml_node e) {
+  std::string scratch;
+  return std::string(TextView(e, scratch));
+}
+
+class Values {
+ public:
+  explicit Values(ReadProblems* problems) : problems_(problems) {}
+
+  void Int(pugi::xml_node e, int32_t& field, const char* where) const {
+    std::string scratch;
+    std::string_view t = TextView(e, scratch);
+    if (auto v = ParseInt32(t))
+      field = *v;
+    else
+      Problem(where, e.name(), std::string(t), "an integer");
+  }
+  void Flag(pugi::xml_node e, bool& field, const char* where) const {
+    std::string scratch;
+    std::string_view t = TextView(e, scratch);
+    if (auto v = ParseBool(t))
+      field = *v;
+    else
+      Problem(where, e.name(), std::string(t), "True or False");
+  }
+  void Problem(const char* where, const char* name, const std::string& text, const char* wanted) const {
+    if (problems_)
+      problems_->items.push_back(std::string("tabs/") + where + "/" + name + ": '" + text + "' is not " + wanted);
+  }
+
+ private:
+  ReadProblems* problems_;
+};
+
+class ItemReader {
+ public:
+  ItemReader(ItemTree& tree, TabsContext& ctx) : tree_(tree), ctx_(ctx), values_(ctx.problems) {}
+
+  void Read(pugi::xml_node element, ItemNode* parent) {
+    // Without recursion: a hand-edited document may nest groups very deeply.
+    struct Level {
+      pugi::xml_node next;
+      ItemNode* parent;
+    };
+    std::vector<Level> stack{{element.first_child(), parent}};
+    while (!stack.empty()) {
+      pugi::xml_node e = stack.back().next;
+      if (!e) {
+        stack.pop_back();
+        continue;
+      }
+      stack.back().next = e.next_sibling();
+      ItemNode* under = stack.back().parent;
+      if (e.type() != pugi::node_element) continue;
+      const char* name = e.name();
+      if (Is(name, "file") || Is(name, "folder")) {
+        Item(e, under);
+      } else if (Is(name, "files")) {
+        ItemNode& group = Group(e, under);
+        stack.push_back({e.first_child(), &group});
+      } else if (Is(name, "separator")) {
+        tree_.Add(under).Data().kind = ItemKind::Separator;
+      } else if (Is(name, "icon")) {
+        if (under) GroupIcon(e, *under);
+      } else if (Is(name, "hidefromtray")) {
+        if (under) values_.Flag(e, under->Data().hidefromtray, "files");
+      }
+    }
+  }
+
+ private:
+  ItemNode& Group(pugi::xml_node e, ItemNode* under) {
+    ItemNode& group = tree_.Add(under);
+    TMyRec& rec = group.Data();
+    rec.kind = ItemKind::Group;
+    rec.name = e.attribute("name").value();
+    rec.imageindex = ctx_.env.groupicon.empty() ? kGroupPicture : ctx_.icons.AddFileIcon(ctx_.env.groupicon);
+    // Missing or unreadable: collapsed, so that no picture is looked up for
+    // items the user cannot see yet.
+    if (pugi::xml_attribute expanded = e.attribute("expanded")) group.SetExpanded(ParseBool(expanded.value()).value_or(false));
+    return group;
+  }
+
+  void GroupIcon(pugi::xml_node e, ItemNode& group) {
+    TMyRec& rec = group.Data();
+    rec.icon = TextOf(e);
+    if (rec.icon.size() > 4) rec.imageindex = ctx_.icons.AddFileIcon(MakeAbsolute(rec.icon, ctx_.programDriveRoot));
+  }
+
+  void Item(pugi::xml_node e, ItemNode* under) {
+    ItemNode& node = tree_.Add(under);
+    TMyRec& rec = node.Data();
+    rec.name = e.attribute("name").value();
+    rec.kind = ItemKind::File;
+    for (pugi::xml_node c = e.first_child(); c; c = c.next_sibling()) {
+      if (c.type() != pugi::node_element) continue;
+      const char* name = c.name();
+      if (Is(name, "path")) {
+        AssignAbsolute(rec.path, TextView(c, scratch_), ctx_.programDriveRoot);
+        if (ExtensionOf(rec.path).empty()) rec.kind = ItemKind::Folder;
+      } else if (Is(name, "parameters")) {
+        rec.parameters = TextView(c, scratch_);
+      } else if (Is(name, "addexplain")) {
+        rec.addexplain = TextView(c, scratch_);
+      } else if (Is(name, "icon")) {
+        AssignAbsolute(rec.icon, TextView(c, scratch_), ctx_.programDriveRoot);
+      } else if (Is(name, "hotkey")) {
+        values_.Flag(c, rec.hotkey, "file");
+      } else if (Is(name, "hotkeymodifier")) {
+        values_.Int(c, rec.hotkeymodifier, "file");
+      } else if (Is(name, "hotkeycode")) {
+        values_.Int(c, rec.hotkeycode, "file");
+      } else if (Is(name, "autorun")) {
+        values_.Int(c, rec.autorun, "file");
+      } else if (Is(name, "windowstate")) {
+        values_.Int(c, rec.windowstate, "file");
+      }
+    }
+
+    // Pictures of file items are left to the background loader; under a
+    // collapsed group they wait for the group to open.
+    if (!under || under->Expanded()) {
+      if (rec.icon.size() >= 4) {
+        rec.imageindex = ctx_.icons.AddFileIcon(rec.icon);
+      } else if (rec.kind == ItemKind::Folder) {
+        const std::string& folderIcon = ctx_.env.foldericon;
+        rec.imageindex = folderIcon.empty() ? kFolderPicture
+                                            : ctx_.icons.AddFileIcon(MakeAbsolute(folderIcon, ctx_.programDriveRoot));
+      }
+    }
+
+    if (rec.autorun == 1 || rec.autorun == 3)
+      RunFile(ctx_.shell, ExpandMacros(rec.path, ctx_.macros), ExpandMacros(rec.parameters, ctx_.macros),
+              ShowCommandOf(rec.windowstate));
+    if (rec.hotkey) ctx_.shortcuts.Add(rec.path, rec.hotkeymodifier, rec.hotkeycode);
+  }
+
+  ItemTree& tree_;
+  TabsContext& ctx_;
+  Values values_;
+  std::string scratch_;
+};
+
+TabStyle ReadStyle(pugi::xml_node tab, std::string& lastFontName, const Values& values) {
+  TabStyle style;
+  style.fontname = lastFontName;
+  if (pugi::xml_node n = tab.child("backcolor")) values.Int(n, style.backcolor, "tab");
+  if (pugi::xml_node n = tab.child("fontname")) style.fontname = TextOf(n);
+  if (pugi::xml_node n = tab.child("textcolor")) values.Int(n, style.textcolor, "tab");
+  if (pugi::xml_node n = tab.child("textcolor2")) values.Int(n, style.textcolor2, "tab");
+  if (pugi::xml_node n = tab.child("backimage")) style.backimage = TextOf(n);
+  if (pugi::xml_node n = tab.child("bigicon")) values.Flag(n, style.bigicon, "tab");
+  lastFontName = style.fontname;
+  return style;
+}
+
+void ShowBackground(ITabPage& page, const std::string& file) {
+  if (auto format = BackgroundPictureFormat(file)) page.LoadBackground(file, *format);
+}
+
+void AddText(pugi::xml_node parent, const char* name, std::string_view text) {
+  pugi::xml_node e = parent.append_child(name);
+  if (!text.empty()) e.text().set(text.data(), text.size());
+}
+
+// MakeDriveRelative for writing; the common cases (a path off the drive, or
+// the drive root once at its start) without building a new string.
+void AddPath(pugi::xml_node parent, const char* name, const std::string& path, const std::string& driveRoot) {
+  size_t at = driveRoot.empty() ? std::string::npos : path.find(driveRoot);
+  if (at == std::string::npos) return AddText(parent, name, path);
+  if (at == 0 && path.find(driveRoot, driveRoot.size()) == std::string::npos)
+    return AddText(parent, name, std::string_view(path).substr(driveRoot.size()));
+  AddText(parent, name, MakeDriveRelative(path, driveRoot));
+}
+void AddInt(pugi::xml_node parent, const char* name, int32_t value) { parent.append_child(name).text().set(value); }
+
+void WriteItem(pugi::xml_node files, const TMyRec& rec, TabsContext& ctx) {
+  pugi::xml_node e = files.append_child(rec.kind == ItemKind::Folder ? "folder" : "file");
+  e.append_attribute("name").set_value(rec.name.c_str());
+  AddPath(e, "path", rec.path, ctx.programDriveRoot);
+  if (!rec.icon.empty()) AddPath(e, "icon", rec.icon, ctx.programDriveRoot);
+  if (!rec.parameters.empty()) AddText(e, "parameters", rec.parameters);
+  if (!rec.addexplain.empty()) AddText(e, "addexplain", rec.addexplain);
+  if (rec.autorun > 0) AddInt(e, "autorun", rec.autorun);
+  if (rec.windowstate > 0) AddInt(e, "windowstate", rec.windowstate);
+  // Run as at start, macros expanded and with its parameters: an item set to
+  // run at the end with arguments is of no use started without them.
+  if (rec.autorun > 1)
+    RunFile(ctx.shell, ExpandMacros(rec.path, ctx.macros), ExpandMacros(rec.parameters, ctx.macros),
+            ShowCommandOf(rec.windowstate));
+  if (rec.hotkey) {
+    AddText(e, "hotkey", "True");
+    AddInt(e, "hotkeymodifier", rec.hotkeymodifier);
+    AddInt(e, "hotkeycode", rec.hotkeycode);
+  }
+}
+
+}  // namespace
+
+void ReadItems(ItemTree& tree, pugi::xml_node files, ItemNode* parent, TabsContext& ctx) {
+  ItemReader(tree, ctx).Read(files, parent);
+}
+
+void LoadTabs(const ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx) {
+  pugi::xml_node tabs = doc.Element().child("tabs");
+  if (!tabs) return;
+  Values values(ctx.problems);
+  std::string lastFontName;
+  for (pugi::xml_node tab = tabs.first_child(); tab; tab = tab.next_sibling()) {
+    if (tab.type() != pugi::node_element) continue;
+    std::string caption = tab.attribute("name").value();
+    int32_t stored = 0;
+    if (pugi::xml_attribute tag = tab.attribute("tag")) {
+      if (auto v = ParseInt32(tag.value()))
+        stored = *v;
+      else
+        values.Problem("tab", "tag", tag.value(), "an integer");
+    }
+    switch (TabTagFromStored(stored)) {
+      case TabTag::Find:
+        pages.AddPage(caption, TabTag::Find);
+        ctx.env.findTabPresent = true;
+        break;
+      case TabTag::SystemInfo:
+        pages.AddPage(caption, TabTag::SystemInfo);
+        ctx.env.sysInfoTabPresent = true;
+        break;
+      case TabTag::Favorites: {
+        // Its items come from the favorites folder, never from the document.
+        TabStyle style = ReadStyle(tab, lastFontName, values);
+        ITabPage& page = pages.AddPage(caption, TabTag::Favorites);
+        page.ApplyStyle(style);
+        ShowBackground(page, MakeAbsolute(style.backimage, ctx.programDriveRoot));
+        page.ShowTreeLines(ctx.env.treeline);
+        ctx.env.favoritesTabPresent = true;
+        break;
+      }
+      case TabTag::Items: {
+        TabStyle style = ReadStyle(tab, lastFontName, values);
+        pugi::xml_node files = tab.child("files");
+        if (!files) break;
+        bool hasPicture = !style.backimage.empty();
+        style.backimage = MakeAbsolute(style.backimage, ctx.programDriveRoot);
+        ITabPage& page = pages.AddPage(caption, TabTag::Items);
+        page.ApplyStyle(style);
+        if (hasPicture) ShowBackground(page, style.backimage);
+        page.ShowTreeLines(ctx.env.treeline);
+        if (ItemTree* tree = page.Tree()) ReadItems(*tree, files, nullptr, ctx);
+        break;
+      }
+    }
+  }
+}
+
+void WriteItems(const ItemTree& tree, pugi::xml_node files, const ItemNode* parent, TabsContext& ctx) {
+  // Without recursion, as the reading.
+  struct Level {
+    const std::vector<ItemNode*>* nodes;
+    size_t next;
+    pugi::xml_node files;
+  };
+  std::vector<Level> stack{{&tree.ChildrenOf(parent), 0, files}};
+  while (!stack.empty()) {
+    Level& top = stack.back();
+    if (top.next == top.nodes->size()) {
+      stack.pop_back();
+      continue;
+    }
+    const ItemNode& node = *(*top.nodes)[top.next++];
+    pugi::xml_node out = top.files;
+    const TMyRec& rec = node.Data();
+    switch (rec.kind) {
+      case ItemKind::File:
+      case ItemKind::Folder:
+        WriteItem(out, rec, ctx);
+        break;
+      case ItemKind::Group: {
+        pugi::xml_node group = out.append_child("files");
+        group.append_attribute("name").set_value(rec.name.c_str());
+        group.append_attribute("expanded").set_value(BoolText(node.Expanded()));
+        if (!rec.icon.empty()) AddPath(group, "icon", rec.icon, ctx.programDriveRoot);
+        if (rec.hidefromtray) AddText(group, "hidefromtray", "True");
+        stack.push_back({&node.Children(), 0, group});
+        break;
+      }
+      case ItemKind::Separator:
+        out.append_child("separator");
+        break;
+      default:  // URL items come from the favorites folder and go back there
+        break;
+    }
+  }
+}
+
+void WriteTabs(ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx) {
+  // The new section takes the place of the first one: appended behind a
+  // second "tabs" of a hand-edited document, it would never be read again.
+  pugi::xml_node root = doc.Element();
+  pugi::xml_node old = root.child("tabs");
+  pugi::xml_node tabs = old ? root.insert_child_before("tabs", old) : root.append_child("tabs");
+  if (old) root.remove_child(old);
+  for (size_t i = 0; i < pages.PageCount(); ++i) {
+    ITabPage& page = pages.PageAt(i);
+    TabTag tag = page.Tag();
+    pugi::xml_node tab = tabs.append_child("tab");
+    tab.append_attribute("name").set_value(page.Caption().c_str());
+    tab.append_attribute("tag").set_value(static_cast<int32_t>(tag));
+    if (tag != TabTag::Items && tag != TabTag::Favorites) continue;
+    TabStyle style = page.Style();
+    AddInt(tab, "backcolor", style.backcolor);
+    AddText(tab, "fontname", style.fontname);
+    AddInt(tab, "textcolor", style.textcolor);
+    AddInt(tab, "textcolor2", style.textcolor2);
+    // Three characters are the bare drive root an empty picture name becomes.
+    if (style.backimage.size() > 3)
+      AddPath(tab, "backimage", style.backimage, ctx.programDriveRoot);
+    if (style.bigicon) AddText(tab, "bigicon", "True");
+    pugi::xml_node files = tab.append_child("files");
+    if (const ItemTree* tree = page.Tree()) WriteItems(*tree, files, nullptr, ctx);
+  }
+}
+
+}  // namespace kestro

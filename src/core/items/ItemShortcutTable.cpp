@@ -1,0 +1,15 @@
+#include "core/items/ItemShortcutTable.h"
+
+namespace kestro {
+
+const ItemShortcut& ItemShortcutTable::Add(std::string path, int32_t modifierCode, int32_t keyCode) {
+  ItemShortcut s;
+  s.identifierName = "hotkey" + std::to_string(entries_.size());
+  s.path = std::move(path);
+  s.modifierCode = modifierCode;
+  s.keyCode = keyCode;
+  entries_.push_back(std::move(s));
+  return entries_.back();
+}
+
+}  // namespace kestro
