@@ -1,0 +1,25 @@
+#pragma once
+// What an item tree frame needs of the panel that holds it.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/app/AppState.h"
+#include "win/platform/Win32Platform.h"
+
+namespace kestro::win {
+
+class IFrameHost {
+ public:
+  virtual ~IFrameHost() = default;
+  // Settings, process values, the language file in use and the panel's pages.
+  virtual AppState& State() = 0;
+  virtual Win32Platform& Host() = 0;
+  virtual HWND PanelWindow() = 0;
+  // Nodes moved from one tab's tree to another's: every frame repaints.
+  virtual void TreesChanged() = 0;
+  // The shared pictures (16 x 16 and 32 x 32); null until they exist.
+  virtual HIMAGELIST SmallImages() = 0;
+  virtual HIMAGELIST BigImages() = 0;
+};
+
+}  // namespace kestro::win
