@@ -13,7 +13,11 @@
 //   kdriver press HWND BUTTONTEXT         click a button of a dialog
 //   kdriver post  HWND MSG WPARAM LPARAM
 //   kdriver send  HWND MSG WPARAM LPARAM
+//   kdriver child HWND CLASS [N]           the N-th (0) descendant of that class
+//   kdriver settext HWND TEXT              WM_SETTEXT to a (child) window
+//   kdriver menu  HWND                     the window's menu bar, one entry a line
 //   kdriver click X Y [left|right|double]
+//   kdriver drag  X1 Y1 X2 Y2              press, move past the drag threshold, release
 //   kdriver type  TEXT
 //   kdriver key   VK [ctrl] [alt] [shift] [win]
 #include <windows.h>
@@ -31,6 +35,14 @@ std::string Utf8(const std::wstring& w) {
   std::string s(size_t(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
   return s;
+}
+
+std::wstring Utf8ToWide(const std::string& s) {
+  if (s.empty()) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
+  std::wstring w(size_t(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), w.data(), n);
+  return w;
 }
 
 std::string Json(const std::wstring& w) {
@@ -141,6 +153,41 @@ BOOL CALLBACK FindButton(HWND child, LPARAM lp) {
   return TRUE;
 }
 
+struct ChildSearch {
+  std::wstring cls;
+  int skip;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND child, LPARAM lp) {
+  auto* s = reinterpret_cast<ChildSearch*>(lp);
+  if (_wcsicmp(ClassOf(child).c_str(), s->cls.c_str()) == 0 && s->skip-- == 0) {
+    s->found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void DumpMenu(HMENU menu, const std::string& path) {
+  int n = GetMenuItemCount(menu);
+  for (int i = 0; i < n; ++i) {
+    wchar_t text[512] = {};
+    MENUITEMINFOW mi{sizeof mi};
+    mi.fMask = MIIM_STRING | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE | MIIM_ID;
+    mi.dwTypeData = text;
+    mi.cch = 511;
+    GetMenuItemInfoW(menu, UINT(i), TRUE, &mi);
+    if (mi.fType & MFT_SEPARATOR) {
+      std::printf("{\"path\":%s,\"separator\":true}\n", Json(Utf8ToWide(path)).c_str());
+      continue;
+    }
+    std::string here = path.empty() ? Utf8(text) : path + "/" + Utf8(text);
+    std::printf("{\"path\":%s,\"id\":%u,\"enabled\":%s,\"checked\":%s}\n", Json(Utf8ToWide(here)).c_str(),
+                mi.wID, (mi.fState & MFS_DISABLED) ? "false" : "true", (mi.fState & MFS_CHECKED) ? "true" : "false");
+    if (mi.hSubMenu) DumpMenu(mi.hSubMenu, here);
+  }
+}
+
 void Input(std::vector<INPUT>& in) { SendInput(UINT(in.size()), in.data(), sizeof(INPUT)); }
 
 INPUT KeyInput(WORD vk, WORD scan, DWORD flags) {
@@ -238,6 +285,44 @@ int wmain(int argc, wchar_t** argv) {
     LPARAM lp = LPARAM(_wcstoi64(argv[5], nullptr, 0));
     if (cmd == L"post") return PostMessageW(w, msg, wp, lp) ? 0 : 1;
     std::printf("%lld\n", static_cast<long long>(SendMessageW(w, msg, wp, lp)));
+    return 0;
+  }
+  if (cmd == L"child" && argc >= 4) {
+    ChildSearch search{arg(3), argc > 4 ? _wtoi(argv[4]) : 0};
+    EnumChildWindows(ParseHwnd(argv[2]), FindChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return 1;
+    std::printf("%s\n", Describe(search.found).c_str());
+    return 0;
+  }
+  if (cmd == L"settext" && argc == 4) {
+    return SendMessageW(ParseHwnd(argv[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3])) ? 0 : 1;
+  }
+  if (cmd == L"menu" && argc == 3) {
+    HMENU m = GetMenu(ParseHwnd(argv[2]));
+    if (!m) return 1;
+    DumpMenu(m, "");
+    return 0;
+  }
+  if (cmd == L"drag" && argc == 6) {
+    int x1 = _wtoi(argv[2]), y1 = _wtoi(argv[3]), x2 = _wtoi(argv[4]), y2 = _wtoi(argv[5]);
+    SetCursorPos(x1, y1);
+    INPUT down{};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &down, sizeof down);
+    for (int i = 1; i <= 10; ++i) {
+      Sleep(20);
+      SetCursorPos(x1 + (x2 - x1) * i / 10, y1 + (y2 - y1) * i / 10);
+      INPUT move{};
+      move.type = INPUT_MOUSE;
+      move.mi.dwFlags = MOUSEEVENTF_MOVE;
+      SendInput(1, &move, sizeof move);
+    }
+    Sleep(50);
+    INPUT up{};
+    up.type = INPUT_MOUSE;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &up, sizeof up);
     return 0;
   }
   if (cmd == L"click" && argc >= 4) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include <atomic>
 #include <optional>
 
 #include "core/app/PanelModel.h"
@@ -54,6 +55,10 @@ struct AppState {
   // False when Kestro.xml exists but could not be read, or a damaged one
   // could not be copied aside: then it is never overwritten.
   bool documentSavable = true;
+  // A background job (icon loading, drive search) runs: no exit now.
+  std::atomic<bool> iconLoadBusy{false};
+  // Non-zero while Favorites are being copied.
+  std::atomic<int> favoritesCopyState{0};
   // Set when the start sequence ran to its end.
   bool started = false;
 };

@@ -21,6 +21,23 @@ void PanelModel::SetActivePageIndex(int index) {
   active_ = (index >= 0 && size_t(index) < pages_.size()) ? index : -1;
 }
 
+bool PanelModel::MovePage(size_t from, size_t to) {
+  if (from >= pages_.size() || to >= pages_.size() || from == to) return false;
+  std::unique_ptr<PanelPage> page = std::move(pages_[from]);
+  pages_.erase(pages_.begin() + long(from));
+  pages_.insert(pages_.begin() + long(to), std::move(page));
+  if (active_ == int(from)) {
+    active_ = int(to);
+  } else if (active_ >= 0) {
+    // The active page keeps its page, wherever the move puts it.
+    int a = active_;
+    if (int(from) < a && int(to) >= a) --a;
+    else if (int(from) > a && int(to) <= a) ++a;
+    active_ = a;
+  }
+  return true;
+}
+
 int PanelModel::TabIndexForSaving() {
   if (active_ < 0 && !pages_.empty()) active_ = 0;
   return active_;

@@ -51,6 +51,9 @@ class PanelModel : public IPanelPages {
   int ActivePageIndex() const override { return active_; }
 
   PanelPage& Page(size_t index) { return *pages_.at(index); }
+  // Moves the page at `from` to position `to`; the moved page stays active
+  // when it was. Out-of-range positions change nothing.
+  bool MovePage(size_t from, size_t to);
   // An index outside the pages leaves no page active.
   void SetActivePageIndex(int index);
   // The index the window section stores: the active page, or the first one

@@ -151,15 +151,28 @@ PanelWindowState WindowStateFromSettings(const EnvSet& env) {
   return PanelWindowState{env.left, env.top, env.width, env.height, env.topwindow, env.tabindex};
 }
 
-bool SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel) {
-  if (!state.started || state.pv.driveRemovedExit) return false;
+namespace {
+void WriteTreesAndWindow(AppState& state, Platform& platform, PanelWindowState panel) {
   MacroValues macros(platform.host, state.pv.programDrive);
   TabsContext ctx{state.env, state.pv.programDriveRoot, macros, platform.shell, platform.icons, state.itemShortcuts};
   WriteTabs(state.doc, state.panel, ctx);
   panel.tabindex = state.panel.TabIndexForSaving();
   WriteWindowSection(state.doc, panel);
+}
+}  // namespace
+
+bool SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel) {
+  if (!state.started || state.pv.driveRemovedExit) return false;
+  WriteTreesAndWindow(state, platform, panel);
   if (!state.documentSavable) return false;
   return SaveDocument(state.doc, platform.files, "", state.pv.programFolder);
+}
+
+bool WriteTreesAndSave(AppState& state, Platform& platform, PanelWindowState panel, const std::string& fileName) {
+  WriteTreesAndWindow(state, platform, panel);
+  // Kestro.xml itself is never replaced while the one on disk could not be read.
+  if (fileName.empty() && !state.documentSavable) return false;
+  return SaveDocument(state.doc, platform.files, fileName, state.pv.programFolder);
 }
 
 }  // namespace kestro

@@ -58,4 +58,8 @@ PanelWindowState WindowStateFromSettings(const EnvSet& env);
 // the panel's pages.
 bool SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel);
 
+// Writes the trees and the window section into the document and saves it
+// under `fileName` (empty: Kestro.xml), as the exit and the backup do.
+bool WriteTreesAndSave(AppState& state, Platform& platform, PanelWindowState panel, const std::string& fileName);
+
 }  // namespace kestro

@@ -1,0 +1,14 @@
+#pragma once
+// Asks for the name of a new item tab.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace kestro::win {
+
+// The entered name on OK (it may be empty), nothing on Cancel. The dialog is
+// always stay-on-top. `languageFile` is the language file in use, or empty.
+std::optional<std::string> AskTabName(HWND owner, const std::string& languageFile);
+
+}  // namespace kestro::win
