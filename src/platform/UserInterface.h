@@ -10,6 +10,8 @@ class IMessageBoxes {
  public:
   virtual ~IMessageBoxes() = default;
   virtual void Show(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+  // A question with Yes and No; true for Yes.
+  virtual bool Ask(const std::string& text, const std::string& caption) = 0;
 };
 
 }  // namespace kestro

@@ -108,8 +108,13 @@ struct ShownMessage {
 class FakeMessageBoxes : public IMessageBoxes {
  public:
   std::vector<ShownMessage> shown;
+  bool answer = true;
   void Show(const std::string& text, const std::string& caption, MessageIcon icon) override {
     shown.push_back({text, caption, icon});
+  }
+  bool Ask(const std::string& text, const std::string& caption) override {
+    shown.push_back({text, caption, MessageIcon::Question});
+    return answer;
   }
 };
 

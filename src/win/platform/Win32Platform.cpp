@@ -194,6 +194,10 @@ void Win32MessageBoxes::Show(const std::string& text, const std::string& caption
   MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), flags);
 }
 
+bool Win32MessageBoxes::Ask(const std::string& text, const std::string& caption) {
+  return MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 // --- shell -------------------------------------------------------------------
 
 int Win32Shell::Open(const std::string& file, const std::string& params, const std::string& workFolder,

@@ -44,6 +44,7 @@ class Win32Registry : public IRegistry {
 class Win32MessageBoxes : public IMessageBoxes {
  public:
   void Show(const std::string& text, const std::string& caption, MessageIcon icon) override;
+  bool Ask(const std::string& text, const std::string& caption) override;
   HWND owner = nullptr;
 };
 
