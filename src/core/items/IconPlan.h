@@ -1,0 +1,34 @@
+#pragma once
+// Which pictures to look up, and in what order, when a group opens and after
+// start. The lookups themselves are the platform's.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/items/ItemTree.h"
+
+namespace kestro {
+
+class PanelModel;
+
+// One picture to look up for one node.
+struct IconJob {
+  NodeId node = kNoNode;
+  std::string file;  // the icon file or the item's path, as held in memory
+};
+
+// The background loader's work: the file items still without a picture, the
+// active tab at start first (when it is an item tab), then the other item
+// tabs in page order; the whole tree of each, collapsed groups included.
+std::vector<IconJob> PlanIconLoad(PanelModel& panel, int startTabIndex);
+
+// The children of a group just expanded that get their picture now: in order,
+// up to the first one that already has one. Files are made absolute here.
+std::vector<IconJob> ExpansionJobs(const ItemNode& group, const std::string& programDriveRoot);
+
+// Parts of `text` between separators; "a|" gives "a" and "".
+void SplitText(const std::string& text, const std::string& separator, std::vector<std::string>& parts);
+// Position of the first entry equal to `text` (exact), or -1.
+int IndexOfText(const std::string& text, const std::vector<std::string>& list);
+
+}  // namespace kestro

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "core/app/PanelModel.h"
+#include "core/items/IconPlan.h"
+
+namespace kestro {
+namespace {
+
+TMyRec Rec(ItemKind kind, const std::string& path, int32_t image = 0, const std::string& icon = "") {
+  TMyRec r;
+  r.kind = kind;
+  r.path = path;
+  r.imageindex = image;
+  r.icon = icon;
+  return r;
+}
+
+std::vector<std::string> Files(const std::vector<IconJob>& jobs) {
+  std::vector<std::string> f;
+  for (auto& j : jobs) f.push_back(j.file);
+  return f;
+}
+
+TEST(IconPlanTest, ActiveTabFirstThenTheOtherItemTabsWholeTreesFilesAtZeroOnly) {
+  PanelModel panel;
+  ItemTree& a = *panel.AddPage("a", TabTag::Items).Tree();
+  a.Add(nullptr, Rec(ItemKind::File, "E:\\a1.exe"));
+  panel.AddPage("find", TabTag::Find);
+  ItemTree& fav = *panel.AddPage("fav", TabTag::Favorites).Tree();
+  fav.Add(nullptr, Rec(ItemKind::File, "E:\\fav.url"));
+  ItemTree& c = *panel.AddPage("c", TabTag::Items).Tree();
+  ItemNode& group = c.Add(nullptr, Rec(ItemKind::Group, "", 2));  // collapsed
+  c.Add(&group, Rec(ItemKind::File, "E:\\c1.exe", 0, "E:\\own.ico"));
+  c.Add(&group, Rec(ItemKind::File, "E:\\missing.exe", -1));  // no picture: never tried again
+  c.Add(&group, Rec(ItemKind::Folder, "E:\\dir"));
+  c.Add(nullptr, Rec(ItemKind::File, "E:\\c2.exe", 7));
+
+  EXPECT_EQ(Files(PlanIconLoad(panel, 3)), (std::vector<std::string>{"E:\\own.ico", "E:\\a1.exe"}));
+  EXPECT_EQ(Files(PlanIconLoad(panel, 1)), (std::vector<std::string>{"E:\\a1.exe", "E:\\own.ico"}));
+  EXPECT_EQ(Files(PlanIconLoad(panel, 9)), (std::vector<std::string>{"E:\\a1.exe", "E:\\own.ico"}));
+  EXPECT_EQ(PlanIconLoad(panel, 0).front().node, a.TopLevel()[0]->Id());
+  EXPECT_TRUE(PlanIconLoad(*std::make_unique<PanelModel>(), 0).empty());
+}
+
+TEST(IconPlanTest, ExpansionStopsAtTheFirstChildWithAPicture) {
+  ItemTree tree;
+  ItemNode& group = tree.Add(nullptr, Rec(ItemKind::Group, ""));
+  tree.Add(&group, Rec(ItemKind::File, "Apps\\a.exe"));
+  tree.Add(&group, Rec(ItemKind::Folder, "Docs", 0, "Icons\\d.ico"));
+  tree.Add(&group, Rec(ItemKind::File, "C:\\b.exe", 5));
+  tree.Add(&group, Rec(ItemKind::File, "C:\\c.exe"));
+  EXPECT_EQ(Files(ExpansionJobs(group, "F:\\")),
+            (std::vector<std::string>{"F:\\Apps\\a.exe", "F:\\Icons\\d.ico"}));
+  group.Children()[0]->Data().imageindex = 9;
+  EXPECT_TRUE(ExpansionJobs(group, "F:\\").empty());
+}
+
+TEST(TextListTest, SplitTextAndIndexOfText) {
+  std::vector<std::string> parts;
+  SplitText("E:\\a.exe|-x|note", "|", parts);
+  EXPECT_EQ(parts, (std::vector<std::string>{"E:\\a.exe", "-x", "note"}));
+  parts.clear();
+  SplitText("E:\\a.exe|", "|", parts);
+  EXPECT_EQ(parts, (std::vector<std::string>{"E:\\a.exe", ""}));
+  EXPECT_EQ(IndexOfText("folder", {"file", "folder", "files"}), 1);
+  EXPECT_EQ(IndexOfText("Folder", {"file", "folder", "files"}), -1);
+}
+
+}  // namespace
+}  // namespace kestro
