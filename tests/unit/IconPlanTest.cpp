@@ -68,3 +68,21 @@ TEST(TextListTest, SplitTextAndIndexOfText) {
 
 }  // namespace
 }  // namespace kestro
+
+namespace kestro {
+namespace {
+
+TEST(PanelModelTest, FindsANodeInAnyTreeUntilItIsDeleted) {
+  PanelModel panel;
+  panel.AddPage("a", TabTag::Items);
+  ItemTree& b = *panel.AddPage("b", TabTag::Items).Tree();
+  ItemNode& n = b.Add(nullptr);
+  NodeId id = n.Id();
+  EXPECT_EQ(panel.FindNode(id), &n);
+  b.Remove(n);
+  EXPECT_EQ(panel.FindNode(id), nullptr);
+  EXPECT_EQ(panel.FindNode(kNoNode), nullptr);
+}
+
+}  // namespace
+}  // namespace kestro

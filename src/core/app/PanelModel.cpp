@@ -17,6 +17,13 @@ ITabPage& PanelModel::AddPage(const std::string& caption, TabTag tag) {
   return *pages_.back();
 }
 
+ItemNode* PanelModel::FindNode(NodeId id) {
+  for (auto& page : pages_)
+    if (ItemTree* tree = page->Tree())
+      if (ItemNode* node = tree->Find(id)) return node;
+  return nullptr;
+}
+
 void PanelModel::SetActivePageIndex(int index) {
   active_ = (index >= 0 && size_t(index) < pages_.size()) ? index : -1;
 }

@@ -54,6 +54,8 @@ class PanelModel : public IPanelPages {
   // Moves the page at `from` to position `to`; the moved page stays active
   // when it was. Out-of-range positions change nothing.
   bool MovePage(size_t from, size_t to);
+  // The node with that id in any page's tree, or nullptr when it is gone.
+  ItemNode* FindNode(NodeId id);
   // An index outside the pages leaves no page active.
   void SetActivePageIndex(int index);
   // The index the window section stores: the active page, or the first one

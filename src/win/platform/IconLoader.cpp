@@ -1,0 +1,27 @@
+#include "win/platform/IconLoader.h"
+
+#include <objbase.h>
+
+#include <thread>
+
+namespace kestro::win {
+
+void StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message, std::atomic<bool>& busy) {
+  busy = true;
+  std::thread([jobs = std::move(jobs), target, message] {
+    // The shell's icon lookups want COM on the calling thread.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    for (const IconJob& job : jobs) {
+      auto* result = new IconResult{job.node, LookUpShellIcons(job.file)};
+      if (!PostMessageW(target, message, 0, reinterpret_cast<LPARAM>(result))) {
+        result->icons.Release();
+        delete result;
+        break;  // the window is gone
+      }
+    }
+    PostMessageW(target, message, 0, 0);
+    if (SUCCEEDED(com)) CoUninitialize();
+  }).detach();
+}
+
+}  // namespace kestro::win

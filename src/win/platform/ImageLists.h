@@ -1,0 +1,44 @@
+#pragma once
+// The two shared picture lists, 16 x 16 and 32 x 32, growing in step so that
+// one index addresses the same picture in both. User-interface thread only.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/Icons.h"
+
+namespace kestro::win {
+
+// A file's two shell icons, looked up on any thread.
+struct ShellIcons {
+  HICON small = nullptr;
+  HICON large = nullptr;
+  void Release();
+};
+ShellIcons LookUpShellIcons(const std::string& path);
+
+class ImageLists : public IIcons {
+ public:
+  ImageLists();
+  ~ImageLists() override;
+  ImageLists(const ImageLists&) = delete;
+  ImageLists& operator=(const ImageLists&) = delete;
+
+  // The four fixed pictures: documents, desktop, programs, Internet.
+  // `errorLog` receives a line for each picture that could not be had.
+  void LoadBaseImages(const std::function<void(const std::string&)>& errorLog);
+  int32_t AddFileIcon(const std::string& path) override;
+  // Appends icons looked up elsewhere (they stay the caller's); -1 without a small icon.
+  int32_t AddIcons(const ShellIcons& icons);
+  HIMAGELIST Small() const { return small_; }
+  HIMAGELIST Big() const { return big_; }
+  int Count() const { return ImageList_GetImageCount(big_); }
+
+ private:
+  HIMAGELIST small_;
+  HIMAGELIST big_;
+};
+
+}  // namespace kestro::win
