@@ -18,6 +18,7 @@ StartOutcome StartSequence::Run(const std::string& exePath) {
   s_.pv.systemLocale = p_.host.SystemDefaultLcid();
   ChooseLanguage();
   if (documentRead) ClampPanelBounds(s_.env, p_.host.ScreenWidth(), p_.host.WorkAreaHeight());
+  if (picturesStep) picturesStep();
   LoadTabs();
   s_.panel.SetActivePageIndex(s_.env.tabindex);
   ReportDamage();

@@ -1,5 +1,6 @@
 #pragma once
 // The start sequence of the main window and the save at exit.
+#include <functional>
 #include <string>
 
 #include "core/app/AppState.h"
@@ -21,6 +22,10 @@ class StartSequence {
 
   // Runs every step in its order. `exePath` is the full path of Kestro.exe.
   StartOutcome Run(const std::string& exePath);
+
+  // Called once the language is chosen and before the trees are read: the
+  // shared pictures are made there, so that the trees can use them.
+  std::function<void()> picturesStep;
 
   // The steps, in order; public so that each can be tested on its own.
   void PutStartValues();

@@ -24,14 +24,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     LocalFree(argv);
   }
 
-  auto platform = std::make_unique<Win32Platform>();
-  Win32EntryHost entryHost;  // holds the mutex until the process ends
-  const std::string exePath = ExecutablePath();
-  if (RunProcessEntry(args, exePath, entryHost, platform->drives) != EntryOutcome::Start) return 0;
-
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
+
+  Win32EntryHost entryHost;  // holds the mutex until the process ends
+  Win32Drives drives;
+  const std::string exePath = ExecutablePath();
+  if (RunProcessEntry(args, exePath, entryHost, drives) != EntryOutcome::Start) return 0;
+
   OleInitialize(nullptr);
+  auto platform = std::make_unique<Win32Platform>();
 
   int exitCode = 0;
   {

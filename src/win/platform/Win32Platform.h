@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 #include "platform/TextCodec.h"
+#include "win/platform/ImageLists.h"
 
 namespace kestro::win {
 
@@ -59,13 +60,6 @@ class Win32TextCodec : public ITextCodec {
   std::string AnsiToUtf8(std::string_view bytes) override;
 };
 
-// Pictures before the shared image lists exist: every picture is left for
-// the background loader ("not loaded yet").
-class PicturesLoadedLater : public IIcons {
- public:
-  int32_t AddFileIcon(const std::string&) override { return 0; }
-};
-
 class Win32EntryHost : public IEntryHost {
  public:
   ~Win32EntryHost() override;
@@ -87,8 +81,8 @@ struct Win32Platform {
   Win32MessageBoxes messages;
   Win32TextCodec codec;
   Win32Shell shell;
-  PicturesLoadedLater icons;
-  Platform platform{files, host, drives, registry, messages, codec, shell, icons};
+  ImageLists images;  // needs the common controls initialised first
+  Platform platform{files, host, drives, registry, messages, codec, shell, images};
 };
 
 // The bytes of a resource of this executable (empty when it has none).
