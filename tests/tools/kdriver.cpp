@@ -17,6 +17,7 @@
 //   kdriver settext HWND TEXT              WM_SETTEXT to a (child) window
 //   kdriver menu  HWND                     the window's menu bar, one entry a line
 //   kdriver click X Y [left|right|double]
+//   kdriver move  X Y                      move the pointer there
 //   kdriver drag  X1 Y1 X2 Y2              press, move past the drag threshold, release
 //   kdriver type  TEXT
 //   kdriver key   VK [ctrl] [alt] [shift] [win]
@@ -301,6 +302,14 @@ int wmain(int argc, wchar_t** argv) {
     HMENU m = GetMenu(ParseHwnd(argv[2]));
     if (!m) return 1;
     DumpMenu(m, "");
+    return 0;
+  }
+  if (cmd == L"move" && argc == 4) {
+    SetCursorPos(_wtoi(argv[2]), _wtoi(argv[3]));
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &move, sizeof move);
     return 0;
   }
   if (cmd == L"drag" && argc == 6) {

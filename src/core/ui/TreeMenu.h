@@ -1,0 +1,56 @@
+#pragma once
+// The item tree's popup menus: which entries are enabled when the menu opens
+// and which tabs the "항목 이동" submenu offers.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/config/Tabs.h"
+#include "core/items/ItemRecord.h"
+
+namespace kestro {
+class ItemNode;
+class ItemTree;
+}
+
+namespace kestro {
+
+struct TreeMenuEnabled {
+  bool execute = true;
+  bool folderOpen = true;
+  bool addFile = true, addFolder = true, addGroup = true, addLine = true;
+  bool deleteItem = true;
+  bool moveTab = true;
+  bool attribute = true;
+  bool tab = true;  // the tab submenu with its entries
+  bool operator==(const TreeMenuEnabled&) const = default;
+};
+
+// `nodeHit`: a node lies under the point where the menu was asked for.
+// `focusedKind`: the kind of the focused item, none without one.
+TreeMenuEnabled TreeMenuStates(bool nodeHit, std::optional<ItemKind> focusedKind);
+
+// The favorites tab has a menu of its own.
+inline bool UsesFavoritesMenu(TabTag tag) { return tag == TabTag::Favorites; }
+
+struct MenuPage {
+  std::string caption;
+  TabTag tag = TabTag::Items;
+};
+
+struct MoveTarget {
+  size_t pageIndex = 0;
+  std::string caption;
+  bool operator==(const MoveTarget&) const = default;
+};
+
+// The entries of the move submenu: every item tab other than the active one,
+// in page order.
+std::vector<MoveTarget> MoveTargets(const std::vector<MenuPage>& pages, int activeIndex);
+
+// Moves `node` of `source` with its subtree to the end of the top level of
+// `target`, carried as an item stream, and returns it there. The node leaves
+// its old place only once the copy stands, so a failed copy loses nothing.
+ItemNode* MoveSubtreeToTree(ItemTree& source, ItemNode& node, ItemTree& target);
+
+}  // namespace kestro

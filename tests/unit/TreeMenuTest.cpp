@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "core/items/ItemTree.h"
+#include "core/ui/TreeMenu.h"
+
+namespace kestro {
+namespace {
+
+TEST(TreeMenuTest, EmptySpaceKeepsOnlyTheAddAndTabEntries) {
+  TreeMenuEnabled e = TreeMenuStates(false, ItemKind::File);
+  EXPECT_FALSE(e.execute);
+  EXPECT_FALSE(e.folderOpen);
+  EXPECT_FALSE(e.deleteItem);
+  EXPECT_FALSE(e.attribute);
+  EXPECT_FALSE(e.moveTab);
+  EXPECT_TRUE(e.addFile && e.addFolder && e.addGroup && e.addLine);
+  EXPECT_TRUE(e.tab);
+  EXPECT_EQ(TreeMenuStates(false, std::nullopt), e);
+}
+
+TEST(TreeMenuTest, EntriesFollowTheFocusedKind) {
+  TreeMenuEnabled all;
+  EXPECT_EQ(TreeMenuStates(true, ItemKind::File), all);
+  EXPECT_EQ(TreeMenuStates(true, ItemKind::Url), all);
+  EXPECT_EQ(TreeMenuStates(true, std::nullopt), all);
+
+  TreeMenuEnabled folder = all;
+  folder.execute = false;
+  EXPECT_EQ(TreeMenuStates(true, ItemKind::Folder), folder);
+
+  TreeMenuEnabled noRun = all;
+  noRun.execute = false;
+  noRun.folderOpen = false;
+  EXPECT_EQ(TreeMenuStates(true, ItemKind::Group), noRun);
+  EXPECT_EQ(TreeMenuStates(true, ItemKind::Separator), noRun);
+
+  EXPECT_TRUE(UsesFavoritesMenu(TabTag::Favorites));
+  EXPECT_FALSE(UsesFavoritesMenu(TabTag::Items));
+}
+
+TEST(TreeMenuTest, MoveTargetsAreTheOtherItemTabs) {
+  std::vector<MenuPage> pages{{"one", TabTag::Items},     {"검색", TabTag::Find},   {"two", TabTag::Items},
+                              {"fav", TabTag::Favorites}, {"sys", TabTag::SystemInfo}, {"three", TabTag::Items}};
+  EXPECT_EQ(MoveTargets(pages, 2), (std::vector<MoveTarget>{{0, "one"}, {5, "three"}}));
+  EXPECT_EQ(MoveTargets(pages, 3), (std::vector<MoveTarget>{{0, "one"}, {2, "two"}, {5, "three"}}));
+  EXPECT_TRUE(MoveTargets({{"only", TabTag::Items}}, 0).empty());
+  // Two tabs of one caption are two distinct targets.
+  EXPECT_EQ(MoveTargets({{"x", TabTag::Items}, {"x", TabTag::Items}, {"x", TabTag::Items}}, 0),
+            (std::vector<MoveTarget>{{1, "x"}, {2, "x"}}));
+}
+
+TEST(TreeMenuTest, MovingCarriesTheWholeSubtreeToTheEndOfTheOtherTree) {
+  ItemTree from, to;
+  TMyRec g;
+  g.kind = ItemKind::Group;
+  g.name = "g";
+  ItemNode& group = from.Add(nullptr, g);
+  group.SetExpanded(true);
+  TMyRec c;
+  c.name = "child";
+  c.path = "E:\\c.exe";
+  c.hotkey = true;
+  c.hotkeycode = 5;
+  from.Add(&group, c);
+  TMyRec keep;
+  keep.name = "keep";
+  from.Add(nullptr, keep);
+  TMyRec there;
+  there.name = "there";
+  to.Add(nullptr, there);
+
+  ItemNode* moved = MoveSubtreeToTree(from, group, to);
+  ASSERT_NE(moved, nullptr);
+  EXPECT_EQ(from.Count(), 1u);
+  EXPECT_EQ(from.TopLevel().front()->Data().name, "keep");
+  ASSERT_EQ(to.TopLevel().size(), 2u);
+  EXPECT_EQ(to.TopLevel().back(), moved);
+  EXPECT_EQ(moved->Data().name, "g");
+  EXPECT_TRUE(moved->Expanded());
+  ASSERT_EQ(moved->Children().size(), 1u);
+  EXPECT_EQ(moved->Children().front()->Data(), c);
+
+  // A node that is not in the source tree moves nowhere.
+  ItemNode& stranger = to.Add(nullptr, keep);
+  EXPECT_EQ(MoveSubtreeToTree(from, stranger, to), nullptr);
+  EXPECT_EQ(to.Count(), 4u);
+  EXPECT_EQ(from.Count(), 1u);
+}
+
+}  // namespace
+}  // namespace kestro
