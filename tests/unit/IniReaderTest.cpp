@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "AnswerTable.h"
 #include "core/config/IniReader.h"
 #include "unit/FakePlatform.h"
 #include "unit/FakeTextCodec.h"
@@ -27,29 +28,9 @@ std::string Get(std::string_view text, std::string_view section, std::string_vie
   return IniFile::Parse(text).Get(section, key, fallback);
 }
 
-// The answer tables shared with the comparison against the host's own reader.
-struct Answer {
-  std::string file, section, key, fallback, expected;
-};
+using testdata::Answer;
 
-std::vector<Answer> Answers(const char* table) {
-  std::vector<Answer> answers;
-  std::istringstream in(ReadBytes(kDataFolder / table));
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> f;
-    for (size_t p = 0;;) {
-      size_t tab = line.find('\t', p);
-      f.push_back(line.substr(p, tab == std::string::npos ? std::string::npos : tab - p));
-      if (tab == std::string::npos) break;
-      p = tab + 1;
-    }
-    f.resize(5);
-    answers.push_back({f[0], f[1], f[2], f[3], f[4]});
-  }
-  return answers;
-}
+std::vector<Answer> Answers(const char* table) { return testdata::ParseAnswers(ReadBytes(kDataFolder / table)); }
 
 void CheckAnswers(const char* table) {
   testing::FakeTextCodec cp949("CP949");  // the Korean host the Korean file was written on

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "AnswerTable.h"
 #include "core/config/IniReader.h"
 #include "win/platform/Win32Platform.h"
 #include "win/platform/WinText.h"
@@ -23,30 +24,13 @@ std::string DataFolder() {
   return folder;
 }
 
-struct Row {
-  std::string file, section, key, fallback, expected;
-};
+using Row = testdata::Answer;
 
 std::vector<Row> Rows(const std::string& table) {
   Win32FileSystem fs;
   std::string bytes;
-  std::vector<Row> rows;
-  if (!fs.ReadFile(DataFolder() + table, bytes)) return rows;
-  std::istringstream in(bytes);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> f;
-    for (size_t p = 0;;) {
-      size_t tab = line.find('\t', p);
-      f.push_back(line.substr(p, tab == std::string::npos ? std::string::npos : tab - p));
-      if (tab == std::string::npos) break;
-      p = tab + 1;
-    }
-    f.resize(5);
-    rows.push_back({f[0], f[1], f[2], f[3], f[4]});
-  }
-  return rows;
+  if (!fs.ReadFile(DataFolder() + table, bytes)) return {};
+  return testdata::ParseAnswers(bytes);
 }
 
 std::string HostReader(const Row& r) {

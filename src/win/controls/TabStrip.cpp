@@ -35,7 +35,7 @@ void TabStrip::SetFont(HFONT verticalFont) {
   Relayout();
 }
 
-int TabStrip::WidthFor(int height) {
+std::vector<int> TabStrip::CaptionLengths() {
   HDC dc = GetDC(Handle());
   HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
   std::vector<int> lengths;
@@ -47,26 +47,19 @@ int TabStrip::WidthFor(int height) {
   }
   SelectObject(dc, old);
   ReleaseDC(Handle(), dc);
+  return lengths;
+}
+
+int TabStrip::WidthFor(int height) {
   TabStripMetrics m;
-  return TabColumns(ArrangeTabs(lengths, height, m), m) * m.tabWidth;
+  return TabColumns(ArrangeTabs(CaptionLengths(), height, m), m) * m.tabWidth;
 }
 
 void TabStrip::Relayout() {
   if (!Handle()) return;
   RECT rc;
   GetClientRect(Handle(), &rc);
-  HDC dc = GetDC(Handle());
-  HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-  std::vector<int> lengths;
-  for (const std::string& c : captions_) {
-    SIZE size{};
-    std::wstring w = Widen(c);
-    GetTextExtentPoint32W(dc, w.c_str(), int(w.size()), &size);
-    lengths.push_back(size.cx);
-  }
-  SelectObject(dc, old);
-  ReleaseDC(Handle(), dc);
-  tabs_ = ArrangeTabs(lengths, rc.bottom - rc.top, TabStripMetrics{});
+  tabs_ = ArrangeTabs(CaptionLengths(), rc.bottom - rc.top, TabStripMetrics{});
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 

@@ -30,6 +30,7 @@ class TabStrip : public Window {
 
  private:
   void Relayout();
+  std::vector<int> CaptionLengths();  // along the tab, in the strip's font
   void Paint(HDC dc);
   std::vector<std::string> captions_;
   std::vector<Rect> tabs_;
