@@ -1,0 +1,547 @@
+#include "win/panel/ViewFrm.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/config/Language.h"
+#include "core/config/PathMacros.h"
+#include "core/config/ShortcutCodes.h"
+#include "core/items/RunFile.h"
+#include "core/text/Text.h"
+#include "win/panel/TabNameFrm.h"
+#include "win/platform/WinText.h"
+
+namespace kestro::win {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TviewFrm";
+constexpr UINT kFreeSpaceMessage = WM_USER + 16;
+constexpr int kTabStripId = 10;
+constexpr int kFreeBarHeight = 14;
+// Item shortcuts get identifiers of their own range, apart from the main
+// window's system shortcuts, stable for the run.
+constexpr int kItemHotKeyBase = 0x1000;
+
+struct MenuText {
+  UINT id;  // command, or 0 for a submenu found by `menu` and `pos`
+  const char* key;
+  const char* korean;
+};
+
+// Captions of the commands, Korean as built in; the language file replaces
+// them from section "viewpanel".
+const MenuText kCommandTexts[] = {
+    {kMenuSearchExe, "menu_searchexe.caption", "$의 실행파일 검색"},
+    {kMenuHide, "menu_hide.caption", "창닫기"},
+    {kMenuAppExit, "menu_appexit.caption", "프로그램 종료"},
+    {kMenuTopWin, "menu_topwin.caption", "최상위 윈도우"},
+    {kMenuBigIcon, "menu_bigicon.caption", "큰아이콘"},
+    {kMenuSmallIcon, "menu_smallicon.caption", "작은아이콘"},
+    {kMenuFavoriteTab, "menu_favoritetab.caption", "즐겨찾기"},
+    {kMenuFindTab, "menu_findtab.caption", "검색탭"},
+    {kMenuSysInfoTab, "menu_sysinfotab.caption", "시스템 정보"},
+    {kMenuEnvSetting, "menu_envsetting.caption", "환경설정"},
+    {kMenuUsePcLink, "menu_usepclink.caption", "PC 기본프로그램으로 실행"},
+    {kMenuUseUsbLink, "menu_useusblink.caption", "USB 연결프로그램으로 실행"},
+    {kMenuExeLinkSetting, "menu_ExeLinkSetting.caption", "확장자별 프로그램 설정"},
+    {kMenuAutorunInf, "menu_autoruninf.caption", "Autorun.inf 설정"},
+    {kMenuBackup, "menu_backup.caption", "설정백업"},
+    {kMenuGoHome, "menu_gohome.caption", "제작자 까페"},
+    {kMenuDorvane, "menu_dorvane.caption", "Dorvane 까페"},
+    {kMenuIntro, "menu_intro.caption", "프로그램에 대해.."},
+    {kPopMenuTabAdd, "popmenu_tabadd.caption", "탭 추가"},
+};
+
+// Entries whose windows and actions come with later work: shown, not usable.
+constexpr UINT kNotYetAvailable[] = {kMenuSearchExe,     kMenuFavoriteTab,   kMenuFindTab,       kMenuSysInfoTab,
+                                     kMenuEnvSetting,    kMenuUsePcLink,     kMenuUseUsbLink,    kMenuExeLinkSetting,
+                                     kMenuFavoriteUsePc, kMenuFavoriteUseUsb, kMenuPcToUsb,      kMenuUsbToPc,
+                                     kMenuAutorunInf,    kMenuIntro};
+
+void SetItemText(HMENU menu, UINT item, bool byPosition, const std::wstring& text) {
+  MENUITEMINFOW mi{sizeof mi};
+  mi.fMask = MIIM_STRING;
+  mi.dwTypeData = const_cast<wchar_t*>(text.c_str());
+  SetMenuItemInfoW(menu, item, byPosition, &mi);
+}
+
+void Enable(HMENU menu, UINT id, bool on) { EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); }
+void Check(HMENU menu, UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); }
+
+UINT_PTR CALLBACK TopmostFileDialogHook(HWND dlg, UINT msg, WPARAM, LPARAM) {
+  // Every file dialog raises itself to topmost when it shows.
+  if (msg == WM_INITDIALOG)
+    SetWindowPos(GetParent(dlg), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return 0;
+}
+
+std::string FormatFixed(double v, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  return buf;
+}
+
+}  // namespace
+
+HWND TviewFrm::Page::Handle() const { return frame ? frame->Handle() : plain; }
+
+TviewFrm::TviewFrm(AppState& state, Win32Platform& platform) : state_(state), platform_(platform) {}
+
+TviewFrm::~TviewFrm() {
+  pages_.clear();
+  if (popup_) DestroyMenu(popup_);
+  if (stripFont_) DeleteObject(stripFont_);
+  if (uiFont_) DeleteObject(uiFont_);
+}
+
+bool TviewFrm::Create() {
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  if (!RegisterWindowClass(kClassName, icon, GetSysColorBrush(COLOR_BTNFACE), CS_DBLCLKS)) return false;
+  const EnvSet& env = state_.env;
+  // Its own taskbar button, and no owner, so that it does not follow the
+  // hidden main window.
+  DWORD ex = WS_EX_APPWINDOW | (env.topwindow ? WS_EX_TOPMOST : 0);
+  if (env.trans < 255) ex |= WS_EX_LAYERED;
+  BuildMenus();
+  if (!CreateWindowHandle(ex, kClassName, Widen(env.title).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                          env.left, env.top, env.width, env.height, nullptr, menu_))
+    return false;
+  if (env.trans < 255) SetLayeredWindowAttributes(Handle(), 0, BYTE(std::max(0, env.trans)), LWA_ALPHA);
+
+  textOffset_ = state_.pv.systemLocale == kKoreanLocale ? 0 : 2;
+  // The tab strip's font turned by 270 degrees, so captions run downwards.
+  LOGFONTW lf{};
+  lf.lfHeight = -12;
+  lf.lfEscapement = lf.lfOrientation = 2700;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpyW(lf.lfFaceName, state_.pv.systemLocale == kKoreanLocale ? L"@굴림" : L"Arial");
+  stripFont_ = CreateFontIndirectW(&lf);
+  NONCLIENTMETRICSW ncm{sizeof ncm};
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+  uiFont_ = CreateFontIndirectW(&ncm.lfMessageFont);
+
+  tabStrip_.Create(Handle(), kTabStripId);
+  tabStrip_.SetFont(stripFont_);
+  tabStrip_.SetTextOffset(textOffset_);
+  tabStrip_.onSelect = [this](int i) { ActivatePage(i); };
+  tabStrip_.onDragActiveTo = [this](int to) {
+    int from = state_.panel.ActivePageIndex();
+    if (from < 0 || !state_.panel.MovePage(size_t(from), size_t(to))) return;
+    Page moved = std::move(pages_[size_t(from)]);
+    pages_.erase(pages_.begin() + from);
+    pages_.insert(pages_.begin() + to, std::move(moved));
+    SyncTabStrip();
+  };
+  tabStrip_.onContextMenu = [this](POINT p) { PanelPopup(p); };
+
+  progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, Handle(), nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(progress_, PBM_SETRANGE32, 0, 100);
+  percentLabel_ = CreateWindowExW(0, L"STATIC", L"100%", WS_CHILD | SS_RIGHT, 0, 0, 0, 0, Handle(), nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+  spaceLabel_ = CreateWindowExW(0, L"STATIC", L"(000.0/000.0)G", WS_CHILD | SS_RIGHT, 0, 0, 0, 0, Handle(), nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  for (HWND w : {percentLabel_, spaceLabel_}) SendMessageW(w, WM_SETFONT, WPARAM(uiFont_), FALSE);
+
+  if (env.freespacebar) PostMessageW(Handle(), kFreeSpaceMessage, 0, 0);
+  ApplyLanguage();
+  return true;
+}
+
+void TviewFrm::BuildMenus() {
+  fileMenu_ = CreatePopupMenu();
+  AppendMenuW(fileMenu_, MF_STRING, kMenuSearchExe, L"");
+  AppendMenuW(fileMenu_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(fileMenu_, MF_STRING, kMenuHide, L"");
+  AppendMenuW(fileMenu_, MF_STRING, kMenuAppExit, L"");
+
+  viewMenu_ = CreatePopupMenu();
+  AppendMenuW(viewMenu_, MF_STRING, kMenuTopWin, L"");
+  AppendMenuW(viewMenu_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(viewMenu_, MF_STRING, kMenuBigIcon, L"");
+  AppendMenuW(viewMenu_, MF_STRING, kMenuSmallIcon, L"");
+  AppendMenuW(viewMenu_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(viewMenu_, MF_STRING, kMenuFavoriteTab, L"");
+  AppendMenuW(viewMenu_, MF_STRING, kMenuFindTab, L"");
+  AppendMenuW(viewMenu_, MF_STRING, kMenuSysInfoTab, L"");
+
+  HMENU useLink = CreatePopupMenu();
+  AppendMenuW(useLink, MF_STRING, kMenuUsePcLink, L"");
+  AppendMenuW(useLink, MF_STRING, kMenuUseUsbLink, L"");
+  AppendMenuW(useLink, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(useLink, MF_STRING, kMenuExeLinkSetting, L"");
+  HMENU favUse = CreatePopupMenu();
+  AppendMenuW(favUse, MF_STRING, kMenuFavoriteUsePc, L"PC");
+  AppendMenuW(favUse, MF_STRING, kMenuFavoriteUseUsb, L"USB");
+  HMENU favCopy = CreatePopupMenu();
+  AppendMenuW(favCopy, MF_STRING, kMenuPcToUsb, L"PC->USB");
+  AppendMenuW(favCopy, MF_STRING, kMenuUsbToPc, L"USB->PC");
+  envMenu_ = CreatePopupMenu();
+  AppendMenuW(envMenu_, MF_STRING, kMenuEnvSetting, L"");
+  AppendMenuW(envMenu_, MF_POPUP, UINT_PTR(useLink), L"연결 프로그램");
+  AppendMenuW(envMenu_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(envMenu_, MF_POPUP, UINT_PTR(favUse), L"즐겨찾기 적용");
+  AppendMenuW(envMenu_, MF_POPUP, UINT_PTR(favCopy), L"즐겨찾기 복사");
+  AppendMenuW(envMenu_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(envMenu_, MF_STRING, kMenuAutorunInf, L"");
+  AppendMenuW(envMenu_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(envMenu_, MF_STRING, kMenuBackup, L"");
+
+  HMENU help = CreatePopupMenu();
+  AppendMenuW(help, MF_STRING, kMenuGoHome, L"");
+  AppendMenuW(help, MF_STRING, kMenuDorvane, L"");
+  AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(help, MF_STRING, kMenuIntro, L"");
+
+  menu_ = CreateMenu();
+  AppendMenuW(menu_, MF_POPUP, UINT_PTR(fileMenu_), L"파일");
+  AppendMenuW(menu_, MF_POPUP, UINT_PTR(viewMenu_), L"보기");
+  AppendMenuW(menu_, MF_POPUP, UINT_PTR(envMenu_), L"설정");
+  AppendMenuW(menu_, MF_POPUP, UINT_PTR(help), L"?");  // never translated
+
+  popup_ = CreatePopupMenu();
+  AppendMenuW(popup_, MF_STRING, kPopMenuTabAdd, L"");
+
+  for (const MenuText& t : kCommandTexts) {
+    SetItemText(menu_, t.id, false, Widen(t.korean));
+    SetItemText(popup_, t.id, false, Widen(t.korean));
+  }
+  searchCaption_ = Widen(kCommandTexts[0].korean);
+  for (UINT id : kNotYetAvailable) Enable(menu_, id, false);
+}
+
+void TviewFrm::ApplyLanguage() {
+  LanguageTexts texts = LanguageTexts::Open(state_.pv.languageFile, platform_.files, platform_.codec);
+  if (!texts.InUse()) return;
+  const LanguageSection& s = lang::kViewPanel;
+  SetItemText(menu_, 0, true, Widen(texts.Text(s, "menu_file.caption")));
+  SetItemText(menu_, 1, true, Widen(texts.Text(s, "menu_view.caption")));
+  SetItemText(menu_, 2, true, Widen(texts.Text(s, "menu_env.caption")));
+  SetItemText(envMenu_, 1, true, Widen(texts.Text(s, "menu_uselink.caption")));
+  SetItemText(envMenu_, 3, true, Widen(texts.Text(s, "menu_favoriteuse.caption")));
+  SetItemText(envMenu_, 4, true, Widen(texts.Text(s, "menu_favoritecopy.caption")));
+  for (const MenuText& t : kCommandTexts) {
+    std::wstring text = Widen(texts.Text(s, t.key));
+    if (t.id == kMenuSearchExe) text = L"\"$\" " + text;
+    SetItemText(menu_, t.id, false, text);
+    SetItemText(popup_, t.id, false, text);
+    if (t.id == kMenuSearchExe) searchCaption_ = text;
+  }
+  DrawMenuBar(Handle());
+}
+
+void TviewFrm::BuildPages() {
+  pages_.clear();
+  for (size_t i = 0; i < state_.panel.PageCount(); ++i) AddPageWindow(i);
+  SyncTabStrip();
+}
+
+void TviewFrm::AddPageWindow(size_t index) {
+  PanelPage& page = state_.panel.Page(index);
+  Page p;
+  RECT none{0, 0, 0, 0};
+  if (page.Tree()) {
+    p.frame = std::make_unique<TvstFrame>(*this, page);
+    p.frame->Create(Handle(), none);
+    p.frame->ApplyPageStyle();
+    p.frame->Show(false);
+  } else {
+    // The find and system information tabs get their content with their own windows.
+    p.plain = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr),
+                              nullptr);
+  }
+  pages_.insert(pages_.begin() + long(index), std::move(p));
+}
+
+void TviewFrm::SyncTabStrip() {
+  std::vector<std::string> captions;
+  for (size_t i = 0; i < state_.panel.PageCount(); ++i) captions.push_back(state_.panel.Page(i).Caption());
+  int active = state_.panel.ActivePageIndex();
+  tabStrip_.SetTabs(std::move(captions), active);
+  for (size_t i = 0; i < pages_.size(); ++i) ShowWindow(pages_[i].Handle(), int(i) == active ? SW_SHOW : SW_HIDE);
+  Relayout();
+}
+
+void TviewFrm::ActivatePage(int index) {
+  state_.panel.SetActivePageIndex(index);
+  SyncTabStrip();
+  if (index >= 0 && size_t(index) < pages_.size()) SetFocus(pages_[size_t(index)].Handle());
+}
+
+void TviewFrm::Relayout() {
+  if (!Handle()) return;
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  int bottom = rc.bottom;
+  bool bar = state_.env.freespacebar;
+  if (bar) {
+    bottom = rc.bottom - kFreeBarHeight - 1;
+    int labelsWidth = 130;
+    MoveWindow(progress_, 0, bottom + 1, std::max(0, rc.right - labelsWidth), kFreeBarHeight, TRUE);
+    MoveWindow(percentLabel_, rc.right - labelsWidth, bottom + 1, 36, kFreeBarHeight, TRUE);
+    MoveWindow(spaceLabel_, rc.right - labelsWidth + 36, bottom + 1, labelsWidth - 36, kFreeBarHeight, TRUE);
+  }
+  for (HWND w : {progress_, percentLabel_, spaceLabel_}) ShowWindow(w, bar ? SW_SHOW : SW_HIDE);
+  int stripWidth = tabStrip_.WidthFor(bottom);
+  MoveWindow(tabStrip_.Handle(), rc.right - stripWidth, 0, stripWidth, bottom, TRUE);
+  // The page's content is 3 pixels narrower and 1 pixel lower than the page.
+  RECT page{0, 1, std::max(0L, LONG(rc.right - stripWidth - 3)), bottom};
+  for (Page& p : pages_) {
+    if (p.frame)
+      p.frame->SetBounds(page);
+    else
+      MoveWindow(p.plain, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+  }
+}
+
+void TviewFrm::SetBounds(int left, int top, int width, int height) {
+  SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TviewFrm::ShowPanel() {
+  ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
+  SetForegroundWindow(Handle());
+}
+
+void TviewFrm::RegisterItemShortcuts() {
+  auto& entries = state_.itemShortcuts.Entries();
+  for (size_t n = 0; n < entries.size(); ++n) {
+    ItemShortcut& e = entries[n];
+    e.identifier = kItemHotKeyBase + int(n);
+    auto mods = FsModifiersOf(e.modifierCode);
+    auto vk = VirtualKeyOf(e.keyCode);
+    // A combination taken elsewhere just does nothing.
+    if (mods && vk) RegisterHotKey(Handle(), e.identifier, UINT(*mods), UINT(*vk));
+  }
+}
+
+void TviewFrm::HotKey(WPARAM id) {
+  MacroValues macros(platform_.host, state_.pv.programDrive);
+  for (const ItemShortcut& e : state_.itemShortcuts.Entries())
+    if (e.identifier == int(id)) RunFile(platform_.shell, ExpandMacros(e.path, macros), "", kSwShowNormal);
+}
+
+bool TviewFrm::StayOnTop() const { return (GetWindowLongW(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+PanelWindowState TviewFrm::WindowState() const {
+  RECT r{};
+  WINDOWPLACEMENT wp{sizeof wp};
+  if (IsIconic(Handle()) && GetWindowPlacement(Handle(), &wp))
+    r = wp.rcNormalPosition;
+  else
+    GetWindowRect(Handle(), &r);
+  PanelWindowState s;
+  s.left = r.left;
+  s.top = r.top;
+  s.width = r.right - r.left;
+  s.height = r.bottom - r.top;
+  s.topwindow = StayOnTop();
+  s.tabindex = state_.panel.ActivePageIndex();
+  return s;
+}
+
+void TviewFrm::InvalidateNode(NodeId id) {
+  for (Page& p : pages_)
+    if (p.frame) p.frame->InvalidateNode(id);
+}
+
+void TviewFrm::TreesChanged() {
+  for (Page& p : pages_)
+    if (p.frame) p.frame->Refresh();
+}
+
+void TviewFrm::PrepareMenu(HMENU menu) {
+  int active = state_.panel.ActivePageIndex();
+  PanelPage* page = active >= 0 ? &state_.panel.Page(size_t(active)) : nullptr;
+  if (menu == fileMenu_) {
+    std::wstring caption = Widen(ReplaceAll(Narrow(searchCaption_), "$", state_.pv.programDriveRoot));
+    SetItemText(menu, kMenuSearchExe, false, caption);
+    // The drive search itself comes with the find tab.
+    Enable(menu, kMenuSearchExe, false);
+  } else if (menu == viewMenu_) {
+    Check(menu, kMenuTopWin, StayOnTop());
+    bool hasTree = page && active < int(pages_.size()) && pages_[size_t(active)].frame;
+    Enable(menu, kMenuBigIcon, hasTree);
+    Enable(menu, kMenuSmallIcon, hasTree);
+    bool big = hasTree && pages_[size_t(active)].frame->BigIcons();
+    CheckMenuRadioItem(menu, kMenuBigIcon, kMenuSmallIcon, hasTree ? (big ? kMenuBigIcon : kMenuSmallIcon) : 0,
+                       MF_BYCOMMAND);
+    if (!hasTree) {
+      Check(menu, kMenuBigIcon, false);
+      Check(menu, kMenuSmallIcon, false);
+    }
+    Check(menu, kMenuFindTab, state_.env.findTabPresent);
+    Check(menu, kMenuFavoriteTab, state_.env.favoritesTabPresent);
+    Check(menu, kMenuSysInfoTab, state_.env.sysInfoTabPresent);
+  } else if (menu == envMenu_) {
+    if (state_.pv.pcEdition) {
+      Enable(menu, kMenuBackup, false);
+      return;
+    }
+    Enable(menu, kMenuBackup, true);
+    CheckMenuRadioItem(menu, kMenuUsePcLink, kMenuUseUsbLink,
+                       state_.pv.associationsApplied ? kMenuUseUsbLink : kMenuUsePcLink, MF_BYCOMMAND);
+    CheckMenuRadioItem(menu, kMenuFavoriteUsePc, kMenuFavoriteUseUsb,
+                       state_.pv.favoritesRedirected ? kMenuFavoriteUseUsb : kMenuFavoriteUsePc, MF_BYCOMMAND);
+  }
+}
+
+void TviewFrm::SetIconMode(bool big) {
+  int active = state_.panel.ActivePageIndex();
+  if (active < 0 || size_t(active) >= pages_.size() || !pages_[size_t(active)].frame) return;
+  pages_[size_t(active)].frame->SetBigIcons(big);
+}
+
+void TviewFrm::SetStayOnTop(bool on) {
+  SetWindowPos(Handle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TviewFrm::CreateItemTab() {
+  std::optional<std::string> name = AskTabName(Handle(), state_.pv.languageFile);
+  if (!name) return;
+  ITabPage& page = state_.panel.AddPage(*name, TabTag::Items);
+  // New tabs start in big-icon mode with the frame's own colours and font.
+  TabStyle style;
+  style.bigicon = true;
+  page.ApplyStyle(style);
+  size_t index = state_.panel.PageCount() - 1;
+  AddPageWindow(index);
+  ActivatePage(int(index));
+}
+
+void TviewFrm::Backup() {
+  wchar_t file[MAX_PATH] = L"Kestro-backup.xml";
+  OPENFILENAMEW ofn{sizeof ofn};
+  ofn.hwndOwner = Handle();
+  ofn.lpstrFilter = L"All files (*.xml)\0*.xml\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrDefExt = L"xml";
+  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+  ofn.lpfnHook = TopmostFileDialogHook;
+  if (!GetSaveFileNameW(&ofn)) return;
+  if (!WriteTreesAndSave(state_, platform_.platform, WindowState(), Narrow(file)))
+    MessageBoxW(Handle(), (L"Could not write " + std::wstring(file)).c_str(), L"Notice", MB_ICONWARNING);
+}
+
+void TviewFrm::PanelPopup(POINT screen) {
+  if (screen.x == -1 && screen.y == -1) GetCursorPos(&screen);
+  TrackPopupMenu(popup_, TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
+}
+
+void TviewFrm::UpdateFreeSpace() {
+  DWORD spc = 0, bps = 0, freeClusters = 0, totalClusters = 0;
+  GetDiskFreeSpaceW(Widen(state_.pv.programDriveRoot).c_str(), &spc, &bps, &freeClusters, &totalClusters);
+  double unit = double(spc) * double(bps) / 1048576.0;
+  double total = unit * totalClusters, free = unit * freeClusters, used = total - free;
+  if (total == 0) {
+    MessageBoxW(Handle(), Widen("divide 0:" + state_.pv.programDriveRoot).c_str(), Widen(kPlainCaption).c_str(),
+                MB_OK);
+    return;
+  }
+  double percent = used * 100.0 / total;
+  SetWindowTextW(percentLabel_, Widen(FormatFixed(std::round(percent), 0) + "%").c_str());
+  SetWindowTextW(spaceLabel_,
+                 Widen("(" + FormatFixed(used / 1024, 1) + "G/" + FormatFixed(total / 1024, 1) + "G)").c_str());
+  SendMessageW(progress_, PBM_SETPOS, WPARAM(int(percent)), 0);
+}
+
+void TviewFrm::FormClose() {
+  switch (state_.env.xbuttonaction) {
+    case 1:
+      ShowWindow(Handle(), SW_MINIMIZE);
+      break;
+    case 2:
+      if (state_.iconLoadBusy) {
+        ShowWindow(Handle(), SW_HIDE);
+      } else if (onTerminate) {
+        onTerminate();
+      }
+      break;
+    default:
+      ShowWindow(Handle(), SW_HIDE);
+      break;
+  }
+}
+
+void TviewFrm::Command(UINT id) {
+  switch (id) {
+    case kMenuHide:
+      ShowWindow(Handle(), SW_HIDE);
+      break;
+    case kMenuAppExit:
+      if (state_.iconLoadBusy || state_.favoritesCopyState != 0) {
+        MessageBoxW(Handle(), Widen(state_.messages.Message("02")).c_str(), L"Notice", MB_ICONWARNING);
+      } else if (onTerminate) {
+        onTerminate();
+      }
+      break;
+    case kMenuTopWin:
+      SetStayOnTop(!StayOnTop());
+      break;
+    case kMenuBigIcon:
+    case kMenuSmallIcon:
+      SetIconMode(id == kMenuBigIcon);
+      break;
+    case kMenuBackup:
+      Backup();
+      break;
+    case kPopMenuTabAdd:
+      CreateItemTab();
+      break;
+    case kMenuGoHome:
+    case kMenuDorvane:
+      ShellExecuteW(Handle(), L"open", id == kMenuGoHome ? kHomePage : kDorvanePage, nullptr, nullptr,
+                    SW_SHOWNORMAL);
+      break;
+    default:
+      break;
+  }
+}
+
+LRESULT TviewFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_SIZE:
+      Relayout();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
+      mm->ptMinTrackSize = POINT{150, 250};
+      if (state_.env.fixwindow && !initialPlacement && IsWindowVisible(Handle())) {
+        RECT r;
+        GetWindowRect(Handle(), &r);
+        mm->ptMinTrackSize = mm->ptMaxTrackSize = POINT{r.right - r.left, r.bottom - r.top};
+      }
+      return 0;
+    }
+    case WM_INITMENUPOPUP:
+      PrepareMenu(reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_COMMAND:
+      Command(LOWORD(wParam));
+      return 0;
+    case WM_CONTEXTMENU:
+      // Right clicks outside the item trees (the trees have menus of their own).
+      if (reinterpret_cast<HWND>(wParam) == Handle() || reinterpret_cast<HWND>(wParam) == tabStrip_.Handle())
+        PanelPopup(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
+    case WM_HOTKEY:
+      HotKey(wParam);
+      return 0;
+    case kFreeSpaceMessage:
+      UpdateFreeSpace();
+      return 0;
+    case WM_CLOSE:
+      FormClose();
+      return 0;
+    default:
+      return Window::HandleMessage(msg, wParam, lParam);
+  }
+}
+
+}  // namespace kestro::win

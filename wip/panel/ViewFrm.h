@@ -1,0 +1,124 @@
+#pragma once
+// The launcher panel: a top-level window with its own taskbar button, the
+// main menu, the pages of the tabs on the left of a vertical tab strip, and
+// the free-space bar.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/app/AppState.h"
+#include "core/config/Settings.h"
+#include "win/controls/TabStrip.h"
+#include "win/panel/FrameHost.h"
+#include "win/panel/VstFrame.h"
+#include "win/platform/Win32Platform.h"
+#include "win/ui/Window.h"
+
+namespace kestro::win {
+
+// Main-menu and popup command identifiers.
+enum ViewCommand : UINT {
+  kMenuSearchExe = 1001,
+  kMenuHide,
+  kMenuAppExit,
+  kMenuTopWin,
+  kMenuBigIcon,
+  kMenuSmallIcon,
+  kMenuFavoriteTab,
+  kMenuFindTab,
+  kMenuSysInfoTab,
+  kMenuEnvSetting,
+  kMenuUsePcLink,
+  kMenuUseUsbLink,
+  kMenuExeLinkSetting,
+  kMenuFavoriteUsePc,
+  kMenuFavoriteUseUsb,
+  kMenuPcToUsb,
+  kMenuUsbToPc,
+  kMenuAutorunInf,
+  kMenuBackup,
+  kMenuGoHome,
+  kMenuDorvane,
+  kMenuIntro,
+  kPopMenuTabAdd,
+};
+
+// The two web pages of the help menu.
+constexpr const wchar_t* kHomePage = L"https://kestro.example.org/community";
+constexpr const wchar_t* kDorvanePage = L"https://dorvane.example.org/";
+
+class TviewFrm : public Window, public IFrameHost {
+ public:
+  TviewFrm(AppState& state, Win32Platform& platform);
+  ~TviewFrm() override;
+
+  // Creation steps of the panel; hidden until ShowPanel.
+  bool Create();
+  // Frames for the pages that LoadTabs put into the panel's model.
+  void BuildPages();
+  void SetBounds(int left, int top, int width, int height);
+  void ShowPanel();
+  void RegisterItemShortcuts();
+  // The state the window section stores.
+  PanelWindowState WindowState() const;
+  bool StayOnTop() const;
+
+  // The program is to end (exit entry, close box); the main window does it.
+  std::function<void()> onTerminate;
+  // Set while the main window places the panel at start: no resize rules then.
+  bool initialPlacement = false;
+
+  // IFrameHost
+  AppState& State() override { return state_; }
+  Win32Platform& Host() override { return platform_; }
+  HWND PanelWindow() override { return Handle(); }
+  void TreesChanged() override;
+  HIMAGELIST SmallImages() override { return platform_.images.Small(); }
+  HIMAGELIST BigImages() override { return platform_.images.Big(); }
+  // Repaints the row of a node whose picture arrived (gone nodes are ignored).
+  void InvalidateNode(NodeId id);
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  struct Page {
+    std::unique_ptr<TvstFrame> frame;  // item and favorites tabs
+    HWND plain = nullptr;              // the other tabs (their content comes with their own windows)
+    HWND Handle() const;
+  };
+
+  void BuildMenus();
+  void ApplyLanguage();
+  void Relayout();
+  void SyncTabStrip();
+  void ActivatePage(int index);
+  void AddPageWindow(size_t index);
+  void PrepareMenu(HMENU menu);
+  void Command(UINT id);
+  void FormClose();
+  void UpdateFreeSpace();
+  void SetIconMode(bool big);
+  void SetStayOnTop(bool on);
+  void CreateItemTab();
+  void Backup();
+  void PanelPopup(POINT screen);
+  void HotKey(WPARAM id);
+
+  AppState& state_;
+  Win32Platform& platform_;
+  TabStrip tabStrip_;
+  std::vector<Page> pages_;
+  HMENU menu_ = nullptr, fileMenu_ = nullptr, viewMenu_ = nullptr, envMenu_ = nullptr, popup_ = nullptr;
+  HWND freeBar_ = nullptr, progress_ = nullptr, percentLabel_ = nullptr, spaceLabel_ = nullptr;
+  HFONT stripFont_ = nullptr, uiFont_ = nullptr;
+  std::wstring searchCaption_;
+  int textOffset_ = 2;
+  bool fixedSizeValid_ = false;
+  SIZE fixedSize_{};
+};
+
+}  // namespace kestro::win

@@ -1,0 +1,67 @@
+"""Screenshots of the panel, for a person to look at: build/screens/*.png.
+
+  python3 tests/e2e/screens.py
+"""
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent))
+from kestro import KestroDrive  # noqa: E402
+from wine import BUILD, WineSession  # noqa: E402
+
+WM_COMMAND = 0x0111
+CMD_SMALLICON = 1006
+
+DOCUMENT = """<?xml version="1.0"?>
+<Root>
+  <panel><title>Kestro</title><iteminfomode>0</iteminfomode><tooltip>True</tooltip><freespacebar>True</freespacebar>
+  </panel>
+  <window><main><position><X>300</X><Y>80</Y></position><size><X>300</X><Y>560</Y></size>
+    <topwindow>False</topwindow><tabindex>0</tabindex></main></window>
+  <tabs>
+    <tab name="Tools" tag="0"><backcolor>-16777211</backcolor><fontname>Tahoma</fontname>
+      <textcolor>-16777208</textcolor><textcolor2>8421504</textcolor2><bigicon>True</bigicon><files>
+      <file name="Notepad"><path>C:\\windows\\notepad.exe</path><addexplain>Text editor</addexplain></file>
+      <file name="Probe"><path>Apps\\probe.exe</path><parameters>--demo</parameters></file>
+      <separator/>
+      <files name="System" expanded="True">
+        <file name="Registry editor"><path>C:\\windows\\regedit.exe</path></file>
+        <file name="Command prompt"><path>C:\\windows\\system32\\cmd.exe</path></file>
+      </files>
+      <folder name="Documents"><path>Docs</path></folder>
+    </files></tab>
+    <tab name="Games" tag="0"><files><file name="Solitaire"><path>C:\\windows\\sol.exe</path></file></files></tab>
+    <tab name="Office" tag="0"><files/></tab>
+  </tabs>
+</Root>
+"""
+
+
+def main():
+    out = BUILD / "screens"
+    out.mkdir(parents=True, exist_ok=True)
+    with WineSession("screens") as s:
+        drive = KestroDrive(s, "r")
+        drive.copy_tool("probe.exe", "Apps/probe.exe")
+        (drive.root / "Docs").mkdir()
+        drive.write_xml(DOCUMENT)
+        s.start()
+        proc = drive.start()
+        panel = s.wait_window("TviewFrm", "-", 20000)
+        time.sleep(3)  # the pictures arrive in the background
+        s.screenshot(out / "big-icons.png")
+        left, top, _, _ = panel["rect"]
+        s.driver("move", str(left + 90), str(top + 60 + 18))
+        time.sleep(2)
+        s.screenshot(out / "hint.png")
+        s.driver("post", str(panel["hwnd"]), str(WM_COMMAND), str(CMD_SMALLICON), "0")
+        time.sleep(1)
+        s.screenshot(out / "small-icons.png")
+        drive.request_exit()
+        proc.wait(timeout=30)
+    print("\n".join(str(p) for p in sorted(out.glob("*.png"))))
+
+
+if __name__ == "__main__":
+    main()
