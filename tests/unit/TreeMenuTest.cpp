@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
 #include "core/items/ItemTree.h"
 #include "core/ui/TreeMenu.h"
+#include "unit/FakePlatform.h"
+#include "unit/FakeTextCodec.h"
 
 namespace kestro {
 namespace {
@@ -85,6 +92,38 @@ TEST(TreeMenuTest, MovingCarriesTheWholeSubtreeToTheEndOfTheOtherTree) {
   EXPECT_EQ(MoveSubtreeToTree(from, stranger, to), nullptr);
   EXPECT_EQ(to.Count(), 4u);
   EXPECT_EQ(from.Count(), 1u);
+}
+
+TEST(TreeMenuTest, CaptionsComeFromTheLanguageFileOnlyWhenOneIsInUse) {
+  testing::FakeFileSystem files;
+  testing::FakeTextCodec codec;
+  LanguageTexts none;
+  EXPECT_EQ(TreeMenuCaption(TreeCommand::Execute, none), "실행");
+  EXPECT_EQ(TreeMenuCaption(TreeCommand::MoveTab, none), "항목 이동");
+  EXPECT_EQ(TreeMenuCaption(TreeCommand::FavAddUrl, none), "URL추가");
+
+  // The English file carried in Kestro.exe knows every key of both menus.
+  std::ifstream in(std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "resources" / "english.lng",
+                   std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  files.files["E:\\english.lng"] = all.str();
+  LanguageTexts english = LanguageTexts::Open("E:\\english.lng", files, codec);
+  ASSERT_TRUE(english.InUse());
+  std::set<std::string> keys;
+  for (const auto& e : TreeMenuEntries()) {
+    EXPECT_NE(TreeMenuCaption(e.command, english), "no value") << e.key;
+    keys.insert(e.key);
+  }
+  EXPECT_EQ(keys.size(), TreeMenuEntries().size());
+  EXPECT_EQ(TreeMenuCaption(TreeCommand::Execute, english), "Excute");
+  EXPECT_EQ(TreeMenuCaption(TreeCommand::FavTabAttribute, english), "Tab Setting");
+
+  // A file without the section: the readers' fallback, not the Korean text.
+  files.files["E:\\other.lng"] = "[viewpopup]\r\npopMenu_Delete.Caption=Weg\r\n";
+  LanguageTexts other = LanguageTexts::Open("E:\\other.lng", files, codec);
+  EXPECT_EQ(TreeMenuCaption(TreeCommand::Delete, other), "Weg");
+  EXPECT_EQ(TreeMenuCaption(TreeCommand::AddFile, other), "no value");
 }
 
 }  // namespace

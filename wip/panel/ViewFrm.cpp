@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "core/config/Language.h"
+#include "core/app/StartSequence.h"
 #include "core/config/PathMacros.h"
 #include "core/config/ShortcutCodes.h"
 #include "core/items/RunFile.h"
@@ -282,7 +283,7 @@ void TviewFrm::Relayout() {
   if (bar) {
     bottom = rc.bottom - kFreeBarHeight - 1;
     int labelsWidth = 130;
-    MoveWindow(progress_, 0, bottom + 1, std::max(0, rc.right - labelsWidth), kFreeBarHeight, TRUE);
+    MoveWindow(progress_, 0, bottom + 1, std::max(0, int(rc.right) - labelsWidth), kFreeBarHeight, TRUE);
     MoveWindow(percentLabel_, rc.right - labelsWidth, bottom + 1, 36, kFreeBarHeight, TRUE);
     MoveWindow(spaceLabel_, rc.right - labelsWidth + 36, bottom + 1, labelsWidth - 36, kFreeBarHeight, TRUE);
   }
@@ -347,7 +348,8 @@ PanelWindowState TviewFrm::WindowState() const {
 
 void TviewFrm::InvalidateNode(NodeId id) {
   for (Page& p : pages_)
-    if (p.frame) p.frame->InvalidateNode(id);
+    if (p.frame) p.frame->Refresh();  // the frame has no single-row repaint yet
+  (void)id;
 }
 
 void TviewFrm::TreesChanged() {

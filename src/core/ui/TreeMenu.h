@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/config/Language.h"
 #include "core/config/Tabs.h"
 #include "core/items/ItemRecord.h"
 
@@ -14,6 +15,41 @@ class ItemTree;
 }
 
 namespace kestro {
+
+// The entries of the two popup menus, as command ids of the menus. The move
+// submenu's entries take the ids from kMoveTabFirst on, one per target.
+enum class TreeCommand : unsigned {
+  Execute = 1001,
+  FolderOpen,
+  AddFile,
+  AddFolder,
+  AddGroup,
+  AddLine,
+  Delete,
+  MoveTab,  // the submenu
+  Attribute,
+  Tab,  // the submenu
+  TabAttribute,
+  TabAdd,
+  TabDelete,
+  FavExecute,
+  FavAddUrl,
+  FavDelete,
+  FavTab,  // the submenu
+  FavTabAttribute,
+};
+constexpr unsigned kMoveTabFirst = 1100;
+constexpr unsigned kMoveTabLimit = 1400;
+
+struct TreeMenuEntry {
+  TreeCommand command;
+  const char* key;     // in the language file's section "viewpopup"
+  const char* korean;  // the built-in caption
+};
+// Every entry of both menus (separators are not entries).
+const std::vector<TreeMenuEntry>& TreeMenuEntries();
+// The caption an entry shows: from the language file in use, else Korean.
+std::string TreeMenuCaption(TreeCommand command, const LanguageTexts& texts);
 
 struct TreeMenuEnabled {
   bool execute = true;

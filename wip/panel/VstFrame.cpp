@@ -1,0 +1,315 @@
+#include "win/panel/VstFrame.h"
+
+#include <cwchar>
+
+#include "core/ui/ItemTexts.h"
+#include "win/platform/WinText.h"
+
+namespace kestro::win {
+namespace {
+
+constexpr wchar_t kClassName[] = L"KestroVstFrame";
+
+RECT ClientOf(HWND hwnd) {
+  RECT rc{};
+  GetClientRect(hwnd, &rc);
+  return rc;
+}
+
+void AppendEntry(HMENU menu, unsigned id, const std::string& caption, bool enabled) {
+  std::wstring text = Widen(caption);
+  AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id, text.c_str());
+}
+
+void AppendSubmenu(HMENU menu, HMENU sub, const std::string& caption, bool enabled) {
+  std::wstring text = Widen(caption);
+  AppendMenuW(menu, MF_POPUP | (enabled ? MF_ENABLED : MF_GRAYED), reinterpret_cast<UINT_PTR>(sub), text.c_str());
+}
+
+void PaintText(HDC dc, const TextLine& line, const std::string& text, COLORREF colour) {
+  if (text.empty()) return;
+  std::wstring w = Widen(text);
+  RECT clip{line.clip.left, line.clip.top, line.clip.right, line.clip.bottom};
+  SetTextColor(dc, colour);
+  ExtTextOutW(dc, line.x, line.y, ETO_CLIPPED, &clip, w.c_str(), static_cast<UINT>(w.size()), nullptr);
+}
+
+}  // namespace
+
+COLORREF ScreenColour(int32_t stored) {
+  uint32_t v = static_cast<uint32_t>(stored);
+  if ((v & 0xFF000000u) == 0xFF000000u) return GetSysColor(static_cast<int>(v & 0xFFu));
+  return static_cast<COLORREF>(v & 0x00FFFFFFu);
+}
+
+TvstFrame::TvstFrame(IFrameHost& host, PanelPage& page) : host_(host), page_(page) {}
+
+TvstFrame::~TvstFrame() {
+  // The tree goes first, so that it never paints with a deleted font.
+  tree_.Events() = {};
+  if (HWND h = tree_.Handle()) DestroyWindow(h);
+  if (font_) DeleteObject(font_);
+}
+
+bool TvstFrame::Create(HWND parent, const RECT& bounds) {
+  if (!RegisterWindowClass(kClassName, nullptr, nullptr)) return false;
+  HWND hwnd = CreateWindowHandle(WS_EX_CONTROLPARENT, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                 bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                                 parent, nullptr);
+  if (!hwnd) return false;
+  auto& ev = tree_.Events();
+  ev.afterItemPaint = [this](HDC dc, ItemNode& node, const RECT& item) { vstTreeViewAfterItemPaint(dc, node, item); };
+  ev.hint = [this](ItemNode& node) { return vstTreeViewGetHint(node); };
+  ev.focusChanged = [this](ItemNode* node) { vstTreeViewFocusChanged(node); };
+  ev.doubleClick = [this](ItemNode& node, POINT pt) { vstTreeViewDblClick(node, pt); };
+  ev.contextMenu = [this](ItemNode* node, POINT pt) { vstTreeViewContextPopup(node, pt); };
+  ev.gotFocus = [this] { FrameEnter(); };
+  // The favorites tab also takes drops on folders, which are real folders there.
+  ev.canHoldDrop = [this](const ItemNode& node) {
+    ItemKind k = node.Data().kind;
+    return k == ItemKind::Group || (page_.Tag() == TabTag::Favorites && k == ItemKind::Folder);
+  };
+  if (!tree_.Create(hwnd, ClientOf(hwnd))) return false;
+  tree_.SetTree(page_.Tree());
+  ApplyPageStyle();
+  return true;
+}
+
+void TvstFrame::ApplyFont(const std::string& face) {
+  NONCLIENTMETRICSW ncm{};
+  ncm.cbSize = sizeof ncm;
+  LOGFONTW lf{};
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
+    lf = ncm.lfMessageFont;
+  else
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  if (!face.empty()) {
+    std::wstring w = Widen(face);
+    wcsncpy(lf.lfFaceName, w.c_str(), LF_FACESIZE - 1);
+    lf.lfFaceName[LF_FACESIZE - 1] = L'\0';
+  }
+  HFONT font = CreateFontIndirectW(&lf);
+  if (!font) return;
+  if (font_) DeleteObject(font_);
+  font_ = font;
+  SendMessageW(tree_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+}
+
+void TvstFrame::ApplyPageStyle() {
+  TabStyle style = page_.Style();
+  ApplyFont(style.fontname);
+  tree_.SetBackColor(ScreenColour(style.backcolor));
+  textColour_ = ScreenColour(style.textcolor);
+  subTextColour_ = ScreenColour(style.textcolor2);
+  HBITMAP picture = nullptr;
+  const auto& bg = page_.BackgroundPicture();
+  // JPEG pictures are not decoded yet: they show no picture.
+  if (bg && bg->format == PictureFormat::Bitmap)
+    picture = static_cast<HBITMAP>(
+        LoadImageW(nullptr, Widen(bg->file).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+  tree_.SetBackgroundBitmap(picture);
+  SetBigIcons(style.bigicon);
+  tree_.SetTreeLines(page_.TreeLines());
+}
+
+void TvstFrame::SetBigIcons(bool big) {
+  const EnvSet& env = host_.State().env;
+  tree_.SetImageList(big ? host_.BigImages() : host_.SmallImages());
+  tree_.SetNodeHeight(big ? env.bigRowHeight : env.smallRowHeight);
+  TabStyle style = page_.Style();
+  if (style.bigicon != big) {
+    style.bigicon = big;
+    page_.ApplyStyle(style);
+  }
+}
+
+bool TvstFrame::BigIcons() const { return tree_.NodeHeight() == host_.State().env.bigRowHeight; }
+
+void TvstFrame::Refresh() {
+  if (tree_.Tree() != page_.Tree()) tree_.SetTree(page_.Tree());
+  tree_.Refresh();
+  focusedItem_ = FocusedItem();
+}
+
+void TvstFrame::SetBounds(const RECT& bounds) {
+  if (Handle())
+    MoveWindow(Handle(), bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, TRUE);
+}
+
+void TvstFrame::Show(bool show) {
+  if (Handle()) ShowWindow(Handle(), show ? SW_SHOW : SW_HIDE);
+}
+
+ItemNode* TvstFrame::FocusedNode() { return tree_.FocusedNode(); }
+
+TMyRec* TvstFrame::FocusedItem() {
+  ItemNode* node = tree_.FocusedNode();
+  return node ? &node->Data() : nullptr;
+}
+
+// ---- tree events ----
+
+void TvstFrame::vstTreeViewAfterItemPaint(HDC dc, ItemNode& node, const RECT& item) {
+  const AppState& state = host_.State();
+  const TMyRec& rec = node.Data();
+  const bool separator = rec.kind == ItemKind::Separator;
+  ItemTextMetrics m{tree_.NodeHeight(), state.env.bigRowHeight, tree_.Indent()};
+  std::string sub;
+  if (IsBigIconMode(m) && !separator) sub = SubText(node, state.env.iteminfomode, state.pv.programDriveRoot);
+  ItemTextPlacement place =
+      PlaceItemTexts(Rect{item.left, item.top, item.right, item.bottom}, node.Level(), separator, !sub.empty(), m);
+
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ oldFont = font_ ? SelectObject(dc, font_) : nullptr;
+  if (place.separator) {
+    LOGBRUSH lb{BS_SOLID, textColour_, 0};
+    HPEN pen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &lb, 0, nullptr);
+    if (!pen) pen = CreatePen(PS_DOT, 1, textColour_);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    MoveToEx(dc, place.separator->x1, place.separator->y, nullptr);
+    LineTo(dc, place.separator->x2, place.separator->y);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+  }
+  if (place.caption) PaintText(dc, *place.caption, rec.name, textColour_);
+  if (place.subText) PaintText(dc, *place.subText, sub, subTextColour_);
+  if (oldFont) SelectObject(dc, oldFont);
+}
+
+std::string TvstFrame::vstTreeViewGetHint(ItemNode& node) {
+  return HintText(node.Data(), host_.State().env.tooltip).value_or(std::string());
+}
+
+void TvstFrame::vstTreeViewFocusChanged(ItemNode* node) { focusedItem_ = node ? &node->Data() : nullptr; }
+
+void TvstFrame::vstTreeViewDblClick(ItemNode& node, POINT client) {
+  // Only right of the node's expand-button column.
+  int buttonRight = tree_.Layout().ButtonLeft(node.Level()) + tree_.Indent();
+  if (client.x < buttonRight) return;
+  switch (node.Data().kind) {
+    case ItemKind::Group:
+      tree_.Expand(node, !node.Expanded());
+      return;
+    case ItemKind::Separator:
+      return;
+    default:
+      if (onCommand_) onCommand_(TreeCommand::Execute, &node);
+      return;
+  }
+}
+
+std::string TvstFrame::Caption(TreeCommand c) const { return TreeMenuCaption(c, texts_); }
+
+HMENU TvstFrame::BuildPopupMenu(ItemNode* hit) {
+  moveTargets_.clear();
+  HMENU menu = CreatePopupMenu();
+  auto id = [](TreeCommand c) { return static_cast<unsigned>(c); };
+  if (UsesFavoritesMenu(page_.Tag())) {
+    AppendEntry(menu, id(TreeCommand::FavExecute), Caption(TreeCommand::FavExecute), true);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendEntry(menu, id(TreeCommand::FavAddUrl), Caption(TreeCommand::FavAddUrl), true);
+    AppendEntry(menu, id(TreeCommand::FavDelete), Caption(TreeCommand::FavDelete), true);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    HMENU tab = CreatePopupMenu();
+    AppendEntry(tab, id(TreeCommand::FavTabAttribute), Caption(TreeCommand::FavTabAttribute), true);
+    AppendSubmenu(menu, tab, Caption(TreeCommand::FavTab), true);
+    return menu;
+  }
+
+  TMyRec* item = FocusedItem();
+  TreeMenuEnabled on = TreeMenuStates(hit != nullptr, item ? std::optional<ItemKind>(item->kind) : std::nullopt);
+
+  PanelModel& panel = host_.State().panel;
+  std::vector<MenuPage> pages;
+  size_t own = panel.PageCount();
+  for (size_t i = 0; i < panel.PageCount(); ++i) {
+    PanelPage& p = panel.Page(i);
+    pages.push_back({p.Caption(), p.Tag()});
+    if (&p == &page_) own = i;
+  }
+  for (const MoveTarget& t : MoveTargets(pages, panel.ActivePageIndex()))
+    if (t.pageIndex != own && moveTargets_.size() < kMoveTabLimit - kMoveTabFirst) moveTargets_.push_back(t);
+
+  AppendEntry(menu, id(TreeCommand::Execute), Caption(TreeCommand::Execute), on.execute);
+  AppendEntry(menu, id(TreeCommand::FolderOpen), Caption(TreeCommand::FolderOpen), on.folderOpen);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendEntry(menu, id(TreeCommand::AddFile), Caption(TreeCommand::AddFile), on.addFile);
+  AppendEntry(menu, id(TreeCommand::AddFolder), Caption(TreeCommand::AddFolder), on.addFolder);
+  AppendEntry(menu, id(TreeCommand::AddGroup), Caption(TreeCommand::AddGroup), on.addGroup);
+  AppendEntry(menu, id(TreeCommand::AddLine), Caption(TreeCommand::AddLine), on.addLine);
+  AppendEntry(menu, id(TreeCommand::Delete), Caption(TreeCommand::Delete), on.deleteItem);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  HMENU move = CreatePopupMenu();
+  for (size_t i = 0; i < moveTargets_.size(); ++i)
+    AppendEntry(move, kMoveTabFirst + static_cast<unsigned>(i), moveTargets_[i].caption, true);
+  AppendSubmenu(menu, move, Caption(TreeCommand::MoveTab), on.moveTab);
+  AppendEntry(menu, id(TreeCommand::Attribute), Caption(TreeCommand::Attribute), on.attribute);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  HMENU tab = CreatePopupMenu();
+  AppendEntry(tab, id(TreeCommand::TabAttribute), Caption(TreeCommand::TabAttribute), on.tab);
+  AppendMenuW(tab, MF_SEPARATOR, 0, nullptr);
+  AppendEntry(tab, id(TreeCommand::TabAdd), Caption(TreeCommand::TabAdd), on.tab);
+  AppendEntry(tab, id(TreeCommand::TabDelete), Caption(TreeCommand::TabDelete), on.tab);
+  AppendSubmenu(menu, tab, Caption(TreeCommand::Tab), on.tab);
+  return menu;
+}
+
+void TvstFrame::vstTreeViewContextPopup(ItemNode* node, POINT screen) {
+  HMENU menu = BuildPopupMenu(node);
+  if (!menu) return;
+  UINT cmd = static_cast<UINT>(
+      TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, Handle(), nullptr));
+  DestroyMenu(menu);
+  if (cmd) RunCommand(cmd);
+}
+
+void TvstFrame::RunCommand(unsigned id) {
+  if (id >= kMoveTabFirst && id < kMoveTabFirst + moveTargets_.size()) {
+    popMenu_ActiveClick(id - kMoveTabFirst);
+    return;
+  }
+  if (id < static_cast<unsigned>(TreeCommand::Execute) || id > static_cast<unsigned>(TreeCommand::FavTabAttribute))
+    return;
+  if (onCommand_) onCommand_(static_cast<TreeCommand>(id), FocusedNode());
+}
+
+void TvstFrame::popMenu_ActiveClick(size_t entry) {
+  if (entry >= moveTargets_.size()) return;
+  const MoveTarget target = moveTargets_[entry];
+  PanelModel& panel = host_.State().panel;
+  // The entry names its page by position; a panel that changed since the
+  // menu opened moves nothing rather than into some other tab.
+  if (target.pageIndex >= panel.PageCount()) return;
+  PanelPage& dest = panel.Page(target.pageIndex);
+  if (&dest == &page_ || dest.Tag() != TabTag::Items || dest.Caption() != target.caption) return;
+  ItemNode* node = FocusedNode();
+  ItemTree* source = page_.Tree();
+  ItemTree* into = dest.Tree();
+  if (!node || !source || !into) return;
+  if (!MoveSubtreeToTree(*source, *node, *into)) return;
+  tree_.Refresh();
+  host_.TreesChanged();
+}
+
+void TvstFrame::FrameEnter() {
+  Win32Platform& p = host_.Host();
+  texts_ = LanguageTexts::Open(host_.State().pv.languageFile, p.files, p.codec);
+}
+
+LRESULT TvstFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_SIZE:
+      if (tree_.Handle()) MoveWindow(tree_.Handle(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+    case WM_SETFOCUS:
+      if (tree_.Handle()) SetFocus(tree_.Handle());
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      break;
+  }
+  return Window::HandleMessage(msg, wParam, lParam);
+}
+
+}  // namespace kestro::win
