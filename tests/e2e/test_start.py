@@ -13,8 +13,13 @@ def test_start_hidden_single_copy_and_exit():
         assert main["class"] == "TmainFrm"
         assert not main["visible"], main
         assert main["exstyle"] & WS_EX_TOOLWINDOW, main
-        # Nothing of the program is visible.
-        assert [w for w in s.visible_windows() if w["pid"] == main["pid"]] == []
+        # Without a Kestro.xml the panel opens; it is all that shows of the program.
+        panel = s.wait_window("TviewFrm", "Kestro", 20000)
+        assert panel is not None, "no panel"
+        deadline = time.monotonic() + 10
+        while not s.driver_json("info", str(panel["hwnd"]))["visible"] and time.monotonic() < deadline:
+            time.sleep(0.1)
+        assert [w["class"] for w in s.visible_windows() if w["pid"] == main["pid"]] == ["TviewFrm"]
 
         # A second start ends at once and adds no window.
         second = drive.start()

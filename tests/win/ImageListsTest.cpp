@@ -31,34 +31,75 @@ TEST(ImageListsTest, BothListsGrowInStepFromTheFixedPictures) {
   EXPECT_EQ(lists.Count(), base + 2);
 }
 
-TEST(IconLoaderTest, ResultsArriveOnTheCallingThreadInOrderThenTheEnd) {
-  HWND target = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  ASSERT_NE(target, nullptr);
-  constexpr UINT kMessage = WM_APP + 7;
-  std::atomic<bool> busy{false};
-  StartIconLoader({{11, Notepad()}, {12, "C:\\missing.exe"}, {13, Notepad()}}, target, kMessage, busy);
-  EXPECT_TRUE(busy);
+struct LoaderLog {
   std::vector<std::pair<NodeId, bool>> got;
   bool ended = false;
+  bool refuse = false;  // answer 0: the receiver did not take the picture
+};
+LoaderLog* g_log = nullptr;
+constexpr UINT kLoaderMessage = WM_APP + 7;
+
+LRESULT CALLBACK LoaderTarget(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != kLoaderMessage || !g_log) return DefWindowProcW(hwnd, msg, wp, lp);
+  auto* r = reinterpret_cast<IconResult*>(lp);
+  if (!r) {
+    g_log->ended = true;
+    return 1;
+  }
+  if (g_log->refuse) return 0;
+  g_log->got.emplace_back(r->node, r->icons.small != nullptr);
+  r->icons.Release();
+  delete r;
+  return 1;
+}
+
+HWND LoaderWindow() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = LoaderTarget;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"LoaderTarget";
+  RegisterClassW(&wc);
+  return CreateWindowExW(0, L"LoaderTarget", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
+
+void PumpUntilEnded(LoaderLog& log) {
   DWORD deadline = GetTickCount() + 20000;
   MSG msg;
-  while (!ended && int(GetTickCount() - deadline) < 0) {
-    if (!PeekMessageW(&msg, target, kMessage, kMessage, PM_REMOVE)) {
-      Sleep(5);
-      continue;
-    }
-    auto* r = reinterpret_cast<IconResult*>(msg.lParam);
-    if (!r) {
-      ended = true;
-      break;
-    }
-    got.emplace_back(r->node, r->icons.small != nullptr);
-    r->icons.Release();
-    delete r;
+  while (!log.ended && int(GetTickCount() - deadline) < 0) {
+    // Sent messages are delivered while the thread looks at its queue.
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
-  EXPECT_TRUE(ended);
-  EXPECT_EQ(got, (std::vector<std::pair<NodeId, bool>>{{11, true}, {12, false}, {13, true}}));
+}
+
+TEST(IconLoaderTest, ResultsArriveOnTheCallingThreadInOrderThenTheEnd) {
+  HWND target = LoaderWindow();
+  ASSERT_NE(target, nullptr);
+  LoaderLog log;
+  g_log = &log;
+  std::atomic<bool> busy{false};
+  StartIconLoader({{11, Notepad()}, {12, "C:\\missing.exe"}, {13, Notepad()}}, target, kLoaderMessage, busy);
+  EXPECT_TRUE(busy);
+  PumpUntilEnded(log);
+  EXPECT_TRUE(log.ended);
+  EXPECT_EQ(log.got, (std::vector<std::pair<NodeId, bool>>{{11, true}, {12, false}, {13, true}}));
   DestroyWindow(target);
+  g_log = nullptr;
+}
+
+TEST(IconLoaderTest, AReceiverThatRefusesStopsTheWalkButStillEndsIt) {
+  HWND target = LoaderWindow();
+  ASSERT_NE(target, nullptr);
+  LoaderLog log;
+  log.refuse = true;
+  g_log = &log;
+  std::atomic<bool> busy{false};
+  StartIconLoader({{1, Notepad()}, {2, Notepad()}}, target, kLoaderMessage, busy);
+  PumpUntilEnded(log);
+  EXPECT_TRUE(log.ended);
+  EXPECT_TRUE(log.got.empty());
+  DestroyWindow(target);
+  g_log = nullptr;
 }
 
 }  // namespace

@@ -1,16 +1,24 @@
 #include "win/app/MainFrm.h"
 
+#include "core/app/ErrorLog.h"
 #include "core/app/StartSequence.h"
+#include "core/items/IconPlan.h"
+#include "win/platform/IconLoader.h"
 #include "win/platform/WinText.h"
 
 namespace kestro::win {
 
 namespace {
 constexpr wchar_t kClassName[] = L"TmainFrm";
-}
+constexpr UINT kIconLoadedMessage = WM_APP + 1;
+}  // namespace
 
 TmainFrm::TmainFrm(Win32Platform& platform, std::string exePath)
     : platform_(platform), exePath_(std::move(exePath)) {}
+
+TmainFrm::~TmainFrm() {
+  if (appIcon_) DestroyIcon(appIcon_);
+}
 
 bool TmainFrm::Create() {
   HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
@@ -20,17 +28,69 @@ bool TmainFrm::Create() {
                             nullptr, nullptr) != nullptr;
 }
 
+void TmainFrm::PicturesStep() {
+  ImageLists& images = platform_.images;
+  images.LoadBaseImages(
+      [this](const std::string& m) { WriteErrorLog(platform_.files, state_.pv.programFolder, m); });
+  std::string icon = ChooseApplicationIcon(state_.env, state_.pv.programFolder, platform_.files);
+  if (state_.env.iconmode == 1) images.AddFileIcon(icon);
+  if (!icon.empty())
+    appIcon_ = static_cast<HICON>(LoadImageW(nullptr, Widen(icon).c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
+}
+
 void TmainFrm::FormCreate() {
   StartSequence sequence(state_, platform_.platform, ResourceBytes(L"EXEFILE", L"english"));
+  sequence.picturesStep = [this] { PicturesStep(); };
   if (sequence.Run(exePath_) == StartOutcome::CloseRequested) {
     PostMessageW(Handle(), WM_CLOSE, 0, 0);
     return;
   }
+  // The panel, placed where the settings say (after the clamping to the screen).
+  const EnvSet& env = state_.env;
+  panel_ = std::make_unique<TviewFrm>(state_, platform_);
+  panel_->onTerminate = [this] { PostMessageW(Handle(), WM_CLOSE, 0, 0); };
+  panel_->initialPlacement = true;
+  if (!panel_->Create()) {
+    panel_.reset();
+    return;
+  }
+  if (appIcon_) {
+    SendMessageW(panel_->Handle(), WM_SETICON, ICON_BIG, LPARAM(appIcon_));
+    SendMessageW(panel_->Handle(), WM_SETICON, ICON_SMALL, LPARAM(appIcon_));
+  }
+  panel_->SetBounds(env.left, env.top, env.width, env.height);
+  panel_->initialPlacement = false;
+  panel_->BuildPages();
+  panel_->RegisterItemShortcuts();
+  if (env.showonstartup) panel_->ShowPanel();
+
+  // The program folder's own picture, then the file pictures in the
+  // background: the panel is on screen before the shell is asked for them.
+  platform_.images.AddFileIcon(state_.pv.programFolder);
+  StartIconLoader(PlanIconLoad(state_.panel, env.tabindex), Handle(), kIconLoadedMessage, state_.iconLoadBusy);
+}
+
+void TmainFrm::IconLoaded(LPARAM lParam) {
+  auto* result = reinterpret_cast<IconResult*>(lParam);
+  if (!result) {
+    state_.iconLoadBusy = false;
+    return;
+  }
+  // The node may have been deleted, or given a picture, meanwhile.
+  ItemNode* node = state_.panel.FindNode(result->node);
+  if (node && node->Data().imageindex == 0) {
+    node->Data().imageindex = platform_.images.AddIcons(result->icons);
+    if (panel_) panel_->InvalidateNode(result->node);
+  }
+  result->icons.Release();
+  delete result;
 }
 
 void TmainFrm::FormClose() {
-  // Until the panel window exists, its bounds are the stored ones.
-  SaveAtExit(state_, platform_.platform, WindowStateFromSettings(state_.env));
+  // The panel's destruction is the save point; without a panel its bounds
+  // are the stored ones.
+  SaveAtExit(state_, platform_.platform, panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env));
+  panel_.reset();
   DestroyWindow(Handle());
 }
 
@@ -42,6 +102,9 @@ LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       FormClose();
       return 0;
+    case kIconLoadedMessage:
+      IconLoaded(lParam);
+      return 1;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

@@ -1,9 +1,11 @@
 #pragma once
 // The hidden main window: it runs the start sequence when it is created and
 // the exit path when it is asked to close.
+#include <memory>
 #include <string>
 
 #include "core/app/AppState.h"
+#include "win/panel/ViewFrm.h"
 #include "win/platform/Win32Platform.h"
 #include "win/ui/Window.h"
 
@@ -12,6 +14,7 @@ namespace kestro::win {
 class TmainFrm : public Window {
  public:
   TmainFrm(Win32Platform& platform, std::string exePath);
+  ~TmainFrm() override;
   bool Create();
 
  protected:
@@ -20,10 +23,14 @@ class TmainFrm : public Window {
  private:
   void FormCreate();
   void FormClose();
+  void PicturesStep();
+  void IconLoaded(LPARAM result);
 
   Win32Platform& platform_;
   std::string exePath_;
   AppState state_;
+  std::unique_ptr<TviewFrm> panel_;
+  HICON appIcon_ = nullptr;
 };
 
 }  // namespace kestro::win

@@ -150,10 +150,11 @@ LRESULT TabStrip::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_LBUTTONUP: {
       if (pressed_) {
+        // Releasing the capture sends WM_CAPTURECHANGED, which ends the drag.
+        const bool dropped = dragging_;
+        pressed_ = dragging_ = false;
         ReleaseCapture();
-        pressed_ = false;
-        if (dragging_) {
-          dragging_ = false;
+        if (dropped) {
           int to = TabAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
           if (to >= 0 && to != active_ && onDragActiveTo) onDragActiveTo(to);
         }

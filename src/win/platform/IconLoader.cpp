@@ -13,13 +13,15 @@ void StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message, std::
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     for (const IconJob& job : jobs) {
       auto* result = new IconResult{job.node, LookUpShellIcons(job.file)};
-      if (!PostMessageW(target, message, 0, reinterpret_cast<LPARAM>(result))) {
+      // Sent, not posted: one picture at a time, so a large document cannot
+      // fill the window's message queue (and lose the final message).
+      if (!SendMessageW(target, message, 0, reinterpret_cast<LPARAM>(result))) {
         result->icons.Release();
         delete result;
         break;  // the window is gone
       }
     }
-    PostMessageW(target, message, 0, 0);
+    SendMessageW(target, message, 0, 0);
     if (SUCCEEDED(com)) CoUninitialize();
   }).detach();
 }

@@ -12,8 +12,8 @@
 
 namespace kestro::win {
 
-// One looked-up picture, posted to the target window (lParam); the receiver
-// owns it and its icons.
+// One looked-up picture, sent to the target window (lParam); a receiver that
+// returns non-zero owns it and its icons.
 struct IconResult {
   NodeId node = kNoNode;
   ShellIcons icons;

@@ -119,12 +119,14 @@ def test_new_tabs_start_big_and_the_icon_switch_changes_only_the_active_tab():
         proc = drive.start()
         panel = _panel(s)
         _command(s, panel, CMD_TABADD)
-        box = s.wait_window("#32770", "탭 이름 설정", 10000)
+        # An English host: the dialog takes its captions from english.lng.
+        box = s.wait_window("#32770", "Tab Name", 10000)
         assert box is not None, "no tab name dialog"
+        assert s.driver_json("info", str(box["hwnd"]))["exstyle"] & WS_EX_TOPMOST, "the dialog is not on top"
         edit = s.driver_json("child", str(box["hwnd"]), "Edit")
         s.driver("settext", str(edit["hwnd"]), "새 탭")
-        s.driver("press", str(box["hwnd"]), "확인")
-        assert s.window_gone("#32770", "탭 이름 설정", 10000)
+        s.driver("press", str(box["hwnd"]), "O K")
+        assert s.window_gone("#32770", "Tab Name", 10000)
         time.sleep(0.3)
         _exit(s, drive, proc)
         # The new tab starts in big-icon mode.
@@ -201,37 +203,4 @@ def test_an_item_shortcut_launches_its_item_while_the_panel_is_hidden():
         assert len(runs) == 1, runs
         assert runs[0]["exe"] == "R:\\Apps\\one\\probe.exe"
         assert "--ignored" not in runs[0]["cmdline"]
-        _exit(s, drive, proc)
-
-
-def _menu(s, panel):
-    import json
-    rc, out = s.driver("menu", str(panel["hwnd"]))
-    assert rc == 0
-    return {e["path"]: e for e in (json.loads(l) for l in out.splitlines() if l.strip()) if "id" in e}
-
-
-def test_menus_in_korean_and_in_english():
-    with WineSession("menus-ko", korean=True) as s:
-        drive = KestroDrive(s, "r")
-        drive.write_xml(_document())
-        s.start()
-        proc = drive.start()
-        menu = _menu(s, _panel(s))
-        for path in ("파일/창닫기", "파일/프로그램 종료", "보기/최상위 윈도우", "보기/큰아이콘", "보기/작은아이콘",
-                     "설정/설정백업", "?/제작자 까페", "?/Dorvane 까페", "설정/연결 프로그램/PC 기본프로그램으로 실행"):
-            assert path in menu, (path, sorted(menu))
-        assert menu["설정/설정백업"]["enabled"]
-        assert not menu["설정/환경설정"]["enabled"], "the settings dialog is not there yet"
-        _exit(s, drive, proc)
-
-    with WineSession("menus-en") as s:
-        drive = KestroDrive(s, "r")
-        drive.write_xml(_document())
-        s.start()
-        proc = drive.start()
-        menu = _menu(s, _panel(s))
-        for path in ("File/Minimize", "File/Exit", 'File/"$" Exe-File Search', "View/Top Window", "View/Big Icon",
-                     "Setting/Backup Kestro.xml", "?/Kestro Home", "?/Kestro ?", "Setting/Ext Associate/Use PC Ext-Link"):
-            assert path in menu, (path, sorted(menu))
         _exit(s, drive, proc)

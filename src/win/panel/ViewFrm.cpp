@@ -250,6 +250,9 @@ void TviewFrm::AddPageWindow(size_t index) {
     p.frame = std::make_unique<TvstFrame>(*this, page);
     p.frame->Create(Handle(), none);
     p.frame->ApplyPageStyle();
+    p.frame->SetCommandHandler([this](TreeCommand c, ItemNode*) {
+      if (c == TreeCommand::TabAdd) CreateItemTab();
+    });
     p.frame->Show(false);
   } else {
     // The find and system information tabs get their content with their own windows.
@@ -348,8 +351,7 @@ PanelWindowState TviewFrm::WindowState() const {
 
 void TviewFrm::InvalidateNode(NodeId id) {
   for (Page& p : pages_)
-    if (p.frame) p.frame->Refresh();  // the frame has no single-row repaint yet
-  (void)id;
+    if (p.frame) p.frame->InvalidateNode(id);
 }
 
 void TviewFrm::TreesChanged() {

@@ -2,6 +2,9 @@
 
 #include <cwchar>
 
+#include "core/config/PathMacros.h"
+#include "core/items/IconPlan.h"
+#include "core/items/RunFile.h"
 #include "core/ui/ItemTexts.h"
 #include "win/platform/WinText.h"
 
@@ -9,6 +12,8 @@ namespace kestro::win {
 namespace {
 
 constexpr wchar_t kClassName[] = L"KestroVstFrame";
+// Presses left of this are on the expand buttons.
+constexpr int kButtonColumn = 18;
 
 RECT ClientOf(HWND hwnd) {
   RECT rc{};
@@ -17,6 +22,7 @@ RECT ClientOf(HWND hwnd) {
 }
 
 void AppendEntry(HMENU menu, unsigned id, const std::string& caption, bool enabled) {
+  if (id < kMoveTabFirst && !TvstFrame::Available(static_cast<TreeCommand>(id))) enabled = false;
   std::wstring text = Widen(caption);
   AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id, text.c_str());
 }
@@ -62,6 +68,9 @@ bool TvstFrame::Create(HWND parent, const RECT& bounds) {
   ev.hint = [this](ItemNode& node) { return vstTreeViewGetHint(node); };
   ev.focusChanged = [this](ItemNode* node) { vstTreeViewFocusChanged(node); };
   ev.doubleClick = [this](ItemNode& node, POINT pt) { vstTreeViewDblClick(node, pt); };
+  ev.keyDown = [this](UINT vk) { return vstTreeViewKeyPress(vk); };
+  ev.mouseDown = [this](ItemNode* node, POINT, bool right, WPARAM keys) { vstTreeViewMouseDown(node, right, keys); };
+  ev.expanded = [this](ItemNode& node) { vstTreeViewExpanded(node); };
   ev.contextMenu = [this](ItemNode* node, POINT pt) { vstTreeViewContextPopup(node, pt); };
   ev.gotFocus = [this] { FrameEnter(); };
   // The favorites tab also takes drops on folders, which are real folders there.
@@ -183,18 +192,80 @@ std::string TvstFrame::vstTreeViewGetHint(ItemNode& node) {
 void TvstFrame::vstTreeViewFocusChanged(ItemNode* node) { focusedItem_ = node ? &node->Data() : nullptr; }
 
 void TvstFrame::vstTreeViewDblClick(ItemNode& node, POINT client) {
-  // Only right of the node's expand-button column.
-  int buttonRight = tree_.Layout().ButtonLeft(node.Level()) + tree_.Indent();
-  if (client.x < buttonRight) return;
-  switch (node.Data().kind) {
+  TMyRec* item = FocusedItem();
+  if (!item || &node.Data() != item) return;
+  switch (item->kind) {
     case ItemKind::Group:
       tree_.Expand(node, !node.Expanded());
       return;
     case ItemKind::Separator:
       return;
     default:
-      if (onCommand_) onCommand_(TreeCommand::Execute, &node);
+      // The column of the expand buttons launches nothing.
+      if (client.x < kButtonColumn) return;
+      Launch(*item, WorkingFolder::ItemFolder);
       return;
+  }
+}
+
+bool TvstFrame::vstTreeViewKeyPress(UINT vk) {
+  if (vk != VK_RETURN) return false;
+  ItemNode* node = FocusedNode();
+  if (!node) return true;
+  switch (node->Data().kind) {
+    case ItemKind::Separator:
+      break;
+    case ItemKind::Group:
+      tree_.Expand(*node, !node->Expanded());
+      break;
+    default:
+      // Enter starts the program in the launcher's own current folder.
+      Launch(node->Data(), WorkingFolder::None);
+      break;
+  }
+  return true;
+}
+
+void TvstFrame::vstTreeViewMouseDown(ItemNode* node, bool right, WPARAM keys) {
+  if (!node || right) return;
+  const bool ctrlOnly = (keys & MK_CONTROL) && !(keys & MK_SHIFT) && !(keys & (MK_RBUTTON | MK_MBUTTON)) &&
+                        GetKeyState(VK_MENU) >= 0;
+  if (!ctrlOnly || node->Data().kind != ItemKind::File) return;
+  AppState& s = host_.State();
+  Win32Platform& p = host_.Host();
+  MacroValues macros(p.host, s.pv.programDrive);
+  LaunchContext ctx{p.shell, macros, s.exeLinks};
+  RunWithExeLink(node->Data().path, false, ctx, s.messages, p.messages);
+}
+
+void TvstFrame::Launch(const TMyRec& item, WorkingFolder rule) {
+  AppState& s = host_.State();
+  Win32Platform& p = host_.Host();
+  MacroValues macros(p.host, s.pv.programDrive);
+  LaunchContext ctx{p.shell, macros, s.exeLinks};
+  LaunchItem(item, rule, ctx);
+}
+
+void TvstFrame::popMenu_ExecuteClick() {
+  if (TMyRec* item = FocusedItem()) Launch(*item, WorkingFolder::ItemFolder);
+}
+
+void TvstFrame::popMenu_FolderOpenClick() {
+  TMyRec* item = FocusedItem();
+  if (!item || item->kind == ItemKind::Group || item->kind == ItemKind::Separator) return;
+  Win32Platform& p = host_.Host();
+  MacroValues macros(p.host, host_.State().pv.programDrive);
+  RunFile(p.shell, FolderToOpen(*item, macros), "", kSwShowNormal);
+}
+
+void TvstFrame::vstTreeViewExpanded(ItemNode& node) {
+  // A picture the background loader brings later for one of these children
+  // is dropped: it only fills items still at 0.
+  for (const IconJob& job : ExpansionJobs(node, host_.State().pv.programDriveRoot)) {
+    ItemNode* child = page_.Tree() ? page_.Tree()->Find(job.node) : nullptr;
+    if (!child) continue;
+    child->Data().imageindex = host_.Host().images.AddFileIcon(job.file);
+    tree_.InvalidateNode(job.node);
   }
 }
 
@@ -270,7 +341,33 @@ void TvstFrame::RunCommand(unsigned id) {
   }
   if (id < static_cast<unsigned>(TreeCommand::Execute) || id > static_cast<unsigned>(TreeCommand::FavTabAttribute))
     return;
-  if (onCommand_) onCommand_(static_cast<TreeCommand>(id), FocusedNode());
+  const auto command = static_cast<TreeCommand>(id);
+  if (!Available(command)) return;
+  switch (command) {
+    case TreeCommand::Execute:
+      popMenu_ExecuteClick();
+      return;
+    case TreeCommand::FolderOpen:
+      popMenu_FolderOpenClick();
+      return;
+    default:
+      if (onCommand_) onCommand_(command, FocusedNode());
+      return;
+  }
+}
+
+bool TvstFrame::Available(TreeCommand c) {
+  switch (c) {
+    case TreeCommand::Execute:
+    case TreeCommand::FolderOpen:
+    case TreeCommand::MoveTab:
+    case TreeCommand::Tab:
+    case TreeCommand::TabAdd:
+      return true;
+    default:
+      // Editing and the favorites tab come with their own dialogs.
+      return false;
+  }
 }
 
 void TvstFrame::popMenu_ActiveClick(size_t entry) {

@@ -55,8 +55,10 @@ bool ItemTreeView::Create(HWND parent, const RECT& bounds, int controlId) {
 }
 
 void ItemTreeView::CreateTip() {
+  // Not owned by the panel: a window that owns topmost pop-ups does not
+  // become topmost itself under Wine. The hint asks this control for its text.
   tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
   if (!tip_) return;
   TTTOOLINFOW ti{};
@@ -416,10 +418,21 @@ void ItemTreeView::Paint(HDC dc, const RECT& update) {
 
 // ---- input ----
 
-void ItemTreeView::OnMouseDown(POINT pt, bool right) {
+void ItemTreeView::OnMouseDown(POINT pt, bool right, WPARAM keys) {
   if (GetFocus() != Handle()) SetFocus(Handle());
   TreeHit hit = HitTest(pt);
-  if (!hit.node) return;
+  if (events_.mouseDown) {
+    NodeId id = hit.node ? hit.node->Id() : kNoNode;
+    events_.mouseDown(hit.node, pt, right, keys);
+    // The owner may have changed the tree meanwhile.
+    if (tree_ && id != kNoNode && tree_->Find(id) != hit.node) return;
+    if (!tree_) return;
+  }
+  if (!hit.node) {
+    // A press on empty space leaves nothing focused or selected.
+    SetFocusedNode(nullptr);
+    return;
+  }
   if (!right && hit.part == RowPart::Button && !hit.node->Children().empty()) {
     Expand(*hit.node, !hit.node->Expanded());
     return;
@@ -686,7 +699,7 @@ LRESULT ItemTreeView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
       RelayToTip(msg, wParam, lParam);
-      OnMouseDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, msg == WM_RBUTTONDOWN);
+      OnMouseDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, msg == WM_RBUTTONDOWN, wParam);
       return 0;
     case WM_LBUTTONUP:
     case WM_MBUTTONDOWN:

@@ -9,6 +9,7 @@
 
 #include "core/app/PanelModel.h"
 #include "core/config/Language.h"
+#include "core/items/Launch.h"
 #include "core/ui/TreeMenu.h"
 #include "win/controls/ItemTreeView.h"
 #include "win/panel/FrameHost.h"
@@ -51,6 +52,10 @@ class TvstFrame : public Window {
   HMENU BuildPopupMenu(ItemNode* hit);
   // Runs the command of a chosen menu entry.
   void RunCommand(unsigned id);
+  // Whether the entry does something in this build; the others show disabled.
+  static bool Available(TreeCommand c);
+  // Repaints the row of a node (a picture arrived); other ids are ignored.
+  void InvalidateNode(NodeId id) { tree_.InvalidateNode(id); }
   // The page index each move entry leads to, as of the last BuildPopupMenu.
   const std::vector<MoveTarget>& MoveEntries() const { return moveTargets_; }
 
@@ -65,7 +70,13 @@ class TvstFrame : public Window {
   std::string vstTreeViewGetHint(ItemNode& node);
   void vstTreeViewFocusChanged(ItemNode* node);
   void vstTreeViewDblClick(ItemNode& node, POINT client);
+  bool vstTreeViewKeyPress(UINT vk);
+  void vstTreeViewMouseDown(ItemNode* node, bool right, WPARAM keys);
+  void popMenu_ExecuteClick();
+  void popMenu_FolderOpenClick();
+  void Launch(const TMyRec& item, WorkingFolder rule);
   void vstTreeViewContextPopup(ItemNode* node, POINT screen);
+  void vstTreeViewExpanded(ItemNode& node);
   void popMenu_ActiveClick(size_t entry);
   void ApplyFont(const std::string& face);
   std::string Caption(TreeCommand c) const;

@@ -26,6 +26,10 @@ class ItemTreeView : public Window {
     // The picture of a node; by default its imageindex, none for a separator.
     std::function<int(const ItemNode& node)> imageIndex;
     std::function<void(ItemNode& node, POINT client)> doubleClick;
+    // Every press of the left or right button, before the control's own
+    // handling; `node` is the one under the pointer (null: empty space) and
+    // `keys` the MK_ flags of the message.
+    std::function<void(ItemNode* node, POINT client, bool right, WPARAM keys)> mouseDown;
     // A right click (which selects first), the menu key or Shift+F10; `node`
     // is null over empty space.
     std::function<void(ItemNode* node, POINT screen)> contextMenu;
@@ -124,7 +128,7 @@ class ItemTreeView : public Window {
   int TextWidthAt(const TreeRow&) const { return -1; }
   bool RowIsCurrent(int row) const;
 
-  void OnMouseDown(POINT pt, bool right);
+  void OnMouseDown(POINT pt, bool right, WPARAM keys);
   void OnDoubleClick(POINT pt);
   void OnContextMenu(LPARAM lParam);
   void OnKeyDown(UINT vk);

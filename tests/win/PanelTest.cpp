@@ -1,0 +1,333 @@
+// The panel window and its item tree frames, in this process, so that their
+// menus and controls can be read (Wine keeps menus per process).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+#include "win/panel/ViewFrm.h"
+#include "win/panel/VstFrame.h"
+#include "win/platform/WinText.h"
+
+namespace kestro::win {
+namespace {
+
+struct Entry {
+  UINT id = 0;
+  bool enabled = false;
+  bool checked = false;
+};
+
+void Dump(HMENU menu, const std::string& prefix, std::map<std::string, Entry>& out) {
+  int n = GetMenuItemCount(menu);
+  for (int i = 0; i < n; ++i) {
+    wchar_t text[256] = {};
+    MENUITEMINFOW mi{sizeof mi};
+    mi.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_STATE | MIIM_ID | MIIM_FTYPE;
+    mi.dwTypeData = text;
+    mi.cch = 255;
+    GetMenuItemInfoW(menu, UINT(i), TRUE, &mi);
+    if (mi.fType & MFT_SEPARATOR) continue;
+    std::string path = prefix + Narrow(text);
+    if (mi.hSubMenu) {
+      Dump(mi.hSubMenu, path + "/", out);
+      continue;
+    }
+    out[path] = Entry{mi.wID, !(mi.fState & MFS_GRAYED), (mi.fState & MFS_CHECKED) != 0};
+  }
+}
+
+std::map<std::string, Entry> Entries(HMENU menu) {
+  std::map<std::string, Entry> out;
+  Dump(menu, "", out);
+  return out;
+}
+
+// english.lng of the program, beside the test data.
+std::string EnglishLanguageFile() {
+  const char* data = std::getenv("KESTRO_TEST_DATA");
+  return data ? std::string(data) + "\\..\\..\\..\\resources\\english.lng" : std::string();
+}
+
+TMyRec Item(ItemKind kind, const std::string& name, const std::string& path = {}) {
+  TMyRec r;
+  r.kind = kind;
+  r.name = name;
+  r.path = path;
+  return r;
+}
+
+class PanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state_.pv.programDrive = "R:";
+    state_.pv.programDriveRoot = "R:\\";
+    state_.pv.programFolder = "R:\\";
+    state_.pv.systemLocale = 1033;
+    state_.env.freespacebar = false;
+    platform_.images.LoadBaseImages([](const std::string&) {});
+  }
+
+  void AddTabs() {
+    for (const char* name : {"A", "B", "C"}) state_.panel.AddPage(name, TabTag::Items);
+    ItemTree& a = *state_.panel.Page(0).Tree();
+    a.Add(nullptr, Item(ItemKind::File, "one", "R:\\one.exe"));
+    a.Add(nullptr, Item(ItemKind::Separator, ""));
+    ItemNode& group = a.Add(nullptr, Item(ItemKind::Group, "tools"));
+    a.Add(&group, Item(ItemKind::File, "two", "R:\\two.exe"));
+    TabStyle big;
+    big.bigicon = true;
+    state_.panel.Page(1).ApplyStyle(big);
+    state_.panel.SetActivePageIndex(0);
+  }
+
+  TviewFrm& Panel() {
+    panel_ = std::make_unique<TviewFrm>(state_, platform_);
+    EXPECT_TRUE(panel_->Create());
+    panel_->BuildPages();
+    return *panel_;
+  }
+
+  HMENU Menu(int position) { return GetSubMenu(GetMenu(panel_->Handle()), position); }
+  void Prepare(int position) {
+    SendMessageW(panel_->Handle(), WM_INITMENUPOPUP, WPARAM(Menu(position)), MAKELPARAM(position, FALSE));
+  }
+  void Command(UINT id) { SendMessageW(panel_->Handle(), WM_COMMAND, id, 0); }
+
+  Win32Platform platform_;
+  AppState state_;
+  std::unique_ptr<TviewFrm> panel_;
+};
+
+TEST_F(PanelTest, MenusCarryTheBuiltInKoreanCaptionsWithoutALanguageFile) {
+  AddTabs();
+  Panel();
+  auto menu = Entries(GetMenu(panel_->Handle()));
+  for (const char* path :
+       {"파일/$의 실행파일 검색", "파일/창닫기", "파일/프로그램 종료", "보기/최상위 윈도우", "보기/큰아이콘",
+        "보기/작은아이콘", "보기/즐겨찾기", "보기/검색탭", "보기/시스템 정보", "설정/환경설정",
+        "설정/연결 프로그램/PC 기본프로그램으로 실행", "설정/연결 프로그램/USB 연결프로그램으로 실행",
+        "설정/연결 프로그램/확장자별 프로그램 설정", "설정/즐겨찾기 적용/PC", "설정/즐겨찾기 적용/USB",
+        "설정/즐겨찾기 복사/PC->USB", "설정/즐겨찾기 복사/USB->PC", "설정/Autorun.inf 설정", "설정/설정백업",
+        "?/제작자 까페", "?/Dorvane 까페", "?/프로그램에 대해.."})
+    EXPECT_TRUE(menu.count(path)) << path;
+  EXPECT_EQ(menu.size(), 22u);
+  // Entries whose windows are not built yet are there but cannot be chosen.
+  EXPECT_FALSE(menu["설정/환경설정"].enabled);
+  EXPECT_FALSE(menu["보기/검색탭"].enabled);
+  EXPECT_FALSE(menu["?/프로그램에 대해.."].enabled);
+  EXPECT_TRUE(menu["설정/설정백업"].enabled);
+  EXPECT_TRUE(menu["?/제작자 까페"].enabled);
+
+  // Opening the File menu puts the drive into the search entry.
+  Prepare(0);
+  menu = Entries(GetMenu(panel_->Handle()));
+  EXPECT_TRUE(menu.count("파일/R:\\의 실행파일 검색"));
+}
+
+TEST_F(PanelTest, MenusTakeTheirCaptionsFromTheLanguageFile) {
+  std::string lng = EnglishLanguageFile();
+  ASSERT_NE(GetFileAttributesW(Widen(lng).c_str()), INVALID_FILE_ATTRIBUTES) << lng;
+  state_.pv.languageFile = lng;
+  AddTabs();
+  Panel();
+  auto menu = Entries(GetMenu(panel_->Handle()));
+  for (const char* path : {"File/\"$\" Exe-File Search", "File/Minimize", "File/Exit", "View/Top Window",
+                           "View/Big Icon", "View/Small Icon", "View/Favorite", "View/Find", "View/SystemInfo",
+                           "Setting/Enviroment", "Setting/Ext Associate/Use PC Ext-Link",
+                           "Setting/Ext Associate/Use USB Ext-Link", "Setting/Ext Associate/Ext-Link Setting",
+                           "Setting/Use Favorite/PC", "Setting/Copy Favorite/PC->USB", "Setting/Edit Autorun.inf",
+                           "Setting/Backup Kestro.xml", "?/Kestro Home", "?/Dorvane Home", "?/Kestro ?"})
+    EXPECT_TRUE(menu.count(path)) << path;
+  Prepare(0);
+  menu = Entries(GetMenu(panel_->Handle()));
+  EXPECT_TRUE(menu.count("File/\"R:\\\" Exe-File Search"));
+}
+
+TEST_F(PanelTest, ViewMenuFollowsTheActiveTabAndTheSwitchChangesOnlyIt) {
+  AddTabs();
+  Panel();
+  Prepare(1);
+  auto menu = Entries(GetMenu(panel_->Handle()));
+  EXPECT_TRUE(menu["보기/작은아이콘"].checked);
+  EXPECT_FALSE(menu["보기/큰아이콘"].checked);
+  EXPECT_FALSE(menu["보기/최상위 윈도우"].checked);
+
+  Command(kMenuBigIcon);
+  EXPECT_TRUE(state_.panel.Page(0).Style().bigicon);
+  EXPECT_TRUE(state_.panel.Page(1).Style().bigicon);
+  EXPECT_FALSE(state_.panel.Page(2).Style().bigicon);
+  Prepare(1);
+  menu = Entries(GetMenu(panel_->Handle()));
+  EXPECT_TRUE(menu["보기/큰아이콘"].checked);
+  EXPECT_FALSE(menu["보기/작은아이콘"].checked);
+
+  Command(kMenuTopWin);
+  EXPECT_TRUE(panel_->StayOnTop());
+  Prepare(1);
+  EXPECT_TRUE(Entries(GetMenu(panel_->Handle()))["보기/최상위 윈도우"].checked);
+  Command(kMenuTopWin);
+  EXPECT_FALSE(panel_->StayOnTop());
+}
+
+TEST_F(PanelTest, IconEntriesAreDisabledWithoutAnItemTab) {
+  state_.panel.AddPage("info", TabTag::SystemInfo);
+  state_.panel.SetActivePageIndex(0);
+  Panel();
+  Prepare(1);
+  auto menu = Entries(GetMenu(panel_->Handle()));
+  EXPECT_FALSE(menu["보기/큰아이콘"].enabled);
+  EXPECT_FALSE(menu["보기/작은아이콘"].enabled);
+}
+
+TEST_F(PanelTest, PcEditionDisablesTheDriveEntries) {
+  AddTabs();
+  state_.pv.pcEdition = true;
+  Panel();
+  Prepare(0);
+  Prepare(2);
+  auto menu = Entries(GetMenu(panel_->Handle()));
+  EXPECT_FALSE(menu["파일/$의 실행파일 검색"].enabled);
+  EXPECT_FALSE(menu["설정/설정백업"].enabled);
+}
+
+// ---- the item tree frame ----
+
+class FrameHost : public IFrameHost {
+ public:
+  FrameHost(AppState& s, Win32Platform& p) : state_(s), platform_(p) {}
+  AppState& State() override { return state_; }
+  Win32Platform& Host() override { return platform_; }
+  HWND PanelWindow() override { return nullptr; }
+  void TreesChanged() override { ++changes; }
+  HIMAGELIST SmallImages() override { return platform_.images.Small(); }
+  HIMAGELIST BigImages() override { return platform_.images.Big(); }
+  int changes = 0;
+
+ private:
+  AppState& state_;
+  Win32Platform& platform_;
+};
+
+class FrameTest : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    AddTabs();
+    state_.panel.AddPage("find", TabTag::Find);
+    parent_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 400, nullptr, nullptr, nullptr, nullptr);
+    host_ = std::make_unique<FrameHost>(state_, platform_);
+    frame_ = std::make_unique<TvstFrame>(*host_, state_.panel.Page(0));
+    ASSERT_TRUE(frame_->Create(parent_, RECT{0, 0, 300, 400}));
+  }
+  void TearDown() override {
+    frame_.reset();
+    DestroyWindow(parent_);
+  }
+  ItemNode& Top(size_t i) { return *state_.panel.Page(0).Tree()->TopLevel().at(i); }
+
+  HWND parent_ = nullptr;
+  std::unique_ptr<FrameHost> host_;
+  std::unique_ptr<TvstFrame> frame_;
+};
+
+TEST_F(FrameTest, RowsAreMeasuredByIconModeAndSeparatorsAreSixPixels) {
+  const TreeLayout& layout = frame_->Tree().Layout();
+  ASSERT_EQ(layout.Rows().size(), 3u);  // the group is closed
+  EXPECT_EQ(frame_->Tree().NodeHeight(), 20);
+  EXPECT_EQ(layout.Rows()[1].height, 6);
+  EXPECT_EQ(layout.Rows()[0].height, 20);
+  frame_->SetBigIcons(true);
+  EXPECT_EQ(frame_->Tree().NodeHeight(), 36);
+  EXPECT_EQ(frame_->Tree().ImageList(), platform_.images.Big());
+  EXPECT_TRUE(state_.panel.Page(0).Style().bigicon);
+  EXPECT_EQ(layout.Rows()[0].height, 36);
+  EXPECT_EQ(layout.Rows()[1].height, 6);
+  EXPECT_EQ(layout.Rows()[2].top, 42);
+}
+
+TEST_F(FrameTest, PopupEntriesFollowTheFocusedItemAndTheMoveListNamesOtherItemTabs) {
+  auto entries = [&](ItemNode* hit) {
+    HMENU m = frame_->BuildPopupMenu(hit);
+    auto e = Entries(m);
+    DestroyMenu(m);
+    return e;
+  };
+  // Empty space: launch, folder, delete, property and move are off.
+  auto e = entries(nullptr);
+  EXPECT_FALSE(e["실행"].enabled);
+  EXPECT_FALSE(e["대상폴더 열기"].enabled);
+  EXPECT_TRUE(e["탭/탭 추가"].enabled);
+
+  frame_->Tree().SetFocusedNode(&Top(0));
+  e = entries(&Top(0));
+  EXPECT_TRUE(e["실행"].enabled);
+  EXPECT_TRUE(e["대상폴더 열기"].enabled);
+  // Only the other item tabs, not the find tab and not this one.
+  EXPECT_TRUE(e.count("항목 이동/B"));
+  EXPECT_TRUE(e.count("항목 이동/C"));
+  EXPECT_EQ(e.count("항목 이동/A") + e.count("항목 이동/find"), 0u);
+  // Editing comes with its own dialogs: shown, not usable yet.
+  EXPECT_FALSE(e["삭제"].enabled);
+
+  frame_->Tree().SetFocusedNode(&Top(2));
+  e = entries(&Top(2));
+  EXPECT_FALSE(e["실행"].enabled);
+  EXPECT_FALSE(e["대상폴더 열기"].enabled);
+}
+
+TEST_F(FrameTest, MovingAnItemCarriesItsSubtreeToTheEndOfTheOtherTab) {
+  frame_->Tree().SetFocusedNode(&Top(2));
+  HMENU m = frame_->BuildPopupMenu(&Top(2));
+  auto e = Entries(m);
+  DestroyMenu(m);
+  frame_->RunCommand(e.at("항목 이동/C").id);
+  ItemTree& c = *state_.panel.Page(2).Tree();
+  ASSERT_EQ(c.TopLevel().size(), 1u);
+  EXPECT_EQ(c.TopLevel()[0]->Data().name, "tools");
+  ASSERT_EQ(c.TopLevel()[0]->Children().size(), 1u);
+  EXPECT_EQ(c.TopLevel()[0]->Children()[0]->Data().name, "two");
+  EXPECT_EQ(state_.panel.Page(0).Tree()->TopLevel().size(), 2u);
+  EXPECT_EQ(frame_->Tree().Layout().Rows().size(), 2u);
+  EXPECT_EQ(host_->changes, 1);
+}
+
+TEST_F(FrameTest, PressOnEmptySpaceDropsTheFocusAndEnterTogglesAGroup) {
+  HWND tree = frame_->Tree().Handle();
+  frame_->Tree().SetFocusedNode(&Top(0));
+  ASSERT_NE(frame_->FocusedItem(), nullptr);
+  SendMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 390));
+  SendMessageW(tree, WM_LBUTTONUP, 0, MAKELPARAM(100, 390));
+  EXPECT_EQ(frame_->FocusedItem(), nullptr);
+
+  frame_->Tree().SetFocusedNode(&Top(2));
+  SendMessageW(tree, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(Top(2).Expanded());
+  EXPECT_EQ(frame_->Tree().Layout().Rows().size(), 4u);
+  SendMessageW(tree, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_FALSE(Top(2).Expanded());
+}
+
+TEST_F(FrameTest, OpeningAGroupGivesItsChildrenTheirPicturesOnce) {
+  ItemNode& group = Top(2);
+  ItemTree& tree = *state_.panel.Page(0).Tree();
+  wchar_t windows[MAX_PATH];
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  TMyRec notepad = Item(ItemKind::File, "np", Narrow(windows) + "\\notepad.exe");
+  tree.Add(&group, notepad);
+  ASSERT_EQ(group.Children().size(), 2u);
+  int before = platform_.images.Count();
+  frame_->Tree().Expand(group, true);
+  // R:\two.exe does not exist: no picture, and it is not tried again.
+  EXPECT_EQ(group.Children()[0]->Data().imageindex, -1);
+  EXPECT_EQ(group.Children()[1]->Data().imageindex, before);
+  EXPECT_EQ(platform_.images.Count(), before + 1);
+  frame_->Tree().Expand(group, false);
+  frame_->Tree().Expand(group, true);
+  EXPECT_EQ(platform_.images.Count(), before + 1);
+}
+
+}  // namespace
+}  // namespace kestro::win
