@@ -16,7 +16,7 @@
 //   kdriver child HWND CLASS [N]           the N-th (0) descendant of that class
 //   kdriver settext HWND TEXT              WM_SETTEXT to a (child) window
 //   kdriver menu  HWND                     the window's menu bar, one entry a line
-//   kdriver click X Y [left|right|double]
+//   kdriver click X Y [left|right] [double] [ctrl]
 //   kdriver move  X Y                      move the pointer there
 //   kdriver drag  X1 Y1 X2 Y2              press, move past the drag threshold, release
 //   kdriver type  TEXT
@@ -335,19 +335,29 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (cmd == L"click" && argc >= 4) {
+    // click X Y [right] [double] [ctrl]
+    bool right = false, twice = false, ctrl = false;
+    for (int i = 4; i < argc; ++i) {
+      std::wstring o = argv[i];
+      if (o == L"right") right = true;
+      else if (o == L"double") twice = true;
+      else if (o == L"ctrl") ctrl = true;
+      else if (o == L"left") continue;
+      else return Usage();
+    }
     SetCursorPos(_wtoi(argv[2]), _wtoi(argv[3]));
-    std::wstring how = arg(4);
-    DWORD down = how == L"right" ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    DWORD up = how == L"right" ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    int times = how == L"double" ? 2 : 1;
+    DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     std::vector<INPUT> in;
-    for (int i = 0; i < times; ++i)
+    if (ctrl) in.push_back(KeyInput(VK_CONTROL, 0, 0));
+    for (int i = 0; i < (twice ? 2 : 1); ++i)
       for (DWORD f : {down, up}) {
         INPUT m{};
         m.type = INPUT_MOUSE;
         m.mi.dwFlags = f;
         in.push_back(m);
       }
+    if (ctrl) in.push_back(KeyInput(VK_CONTROL, 0, KEYEVENTF_KEYUP));
     Input(in);
     return 0;
   }

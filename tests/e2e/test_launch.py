@@ -1,0 +1,174 @@
+"""Launching items from the panel with the mouse and the keyboard."""
+import time
+
+from kestro import KestroDrive, probe_runs, wait_exit, wait_for_runs
+from wine import WineSession
+
+VK_RETURN = 0x0D
+ROW = 20  # small-icon rows
+CMD_APPEXIT = 1003
+WM_COMMAND = 0x0111
+
+ITEMS = """<?xml version="1.0"?>
+<Root>{panel}
+  <window><main><position><X>100</X><Y>100</Y></position><size><X>300</X><Y>400</Y></size>
+    <topwindow>False</topwindow><tabindex>0</tabindex></main></window>
+  <exelink>{links}</exelink>
+  <tabs><tab name="A" tag="0"><files>
+    <file name="probe"><path>%udrive%\\tools\\probe.exe</path><parameters>--data "%udrive%\\data"</parameters></file>
+    <files name="group" expanded="False"><file name="inner"><path>tools\\probe.exe</path></file></files>
+    <file name="document"><path>docs\\a.kdoc</path></file>
+    <file name="text"><path>docs\\b.txt</path></file>
+    <file name="program"><path>tools\\probe.exe</path></file>
+    <separator/>
+  </files></tab></tabs>
+</Root>
+"""
+
+
+class Panel:
+    def __init__(self, s, drive, links="", panel=""):
+        self.s, self.drive = s, drive
+        drive.copy_tool("probe.exe", "tools/probe.exe")
+        (drive.root / "docs").mkdir(exist_ok=True)
+        (drive.root / "docs" / "a.kdoc").write_text("a")
+        (drive.root / "docs" / "b.txt").write_text("b")
+        drive.write_xml(ITEMS.format(links=links, panel=f"<panel>{panel}</panel>"))
+        self.log = drive.root / "probe.log"
+        s.env["KESTRO_PROBE_LOG"] = "R:\\probe.log"
+        s.start()
+        self.proc = drive.start()
+        w = s.wait_window("TviewFrm", "-", 20000)
+        assert w is not None, "no panel"
+        self.hwnd = w["hwnd"]
+        deadline = time.monotonic() + 10
+        while not s.driver_json("info", str(self.hwnd))["visible"] and time.monotonic() < deadline:
+            time.sleep(0.1)
+        tree = s.driver_json("child", str(self.hwnd), "KestroItemTree")
+        assert tree is not None, "no item tree"
+        self.left, self.top = tree["rect"][0], tree["rect"][1]
+        time.sleep(0.5)
+
+    def click(self, row, x=100, *how):
+        self.s.driver("click", str(self.left + x), str(self.top + row * ROW + ROW // 2), *how)
+
+    def runs(self, count, seconds=10):
+        return wait_for_runs(self.log, count, seconds)
+
+    def exit(self):
+        self.drive.request_exit()
+        assert wait_exit(self.proc, 15) is not None, "the program did not end"
+
+
+def test_double_click_and_enter_start_an_item_with_its_macros_expanded():
+    with WineSession("launch-dblclick") as s:
+        p = Panel(s, KestroDrive(s, "r"))
+        p.click(0, 100, "double")
+        runs = p.runs(1)
+        assert len(runs) == 1, runs
+        assert runs[0]["exe"] == "R:\\tools\\probe.exe"
+        assert runs[0]["cwd"].rstrip("\\") == "R:\\tools", runs[0]
+        assert runs[0]["cmdline"].endswith('--data "R:\\data"'), runs[0]
+        assert runs[0]["show"] == 1
+
+        # Enter starts it without a working folder of its own.
+        p.log.unlink()
+        s.driver("key", str(VK_RETURN))
+        runs = p.runs(1)
+        assert len(runs) == 1, runs
+        assert runs[0]["cwd"].rstrip("\\") != "R:\\tools", runs[0]
+        assert runs[0]["cmdline"].endswith('--data "R:\\data"'), runs[0]
+
+        # The column of the expand buttons starts nothing; neither does a separator.
+        p.log.unlink()
+        p.click(0, 10, "double")
+        s.driver("click", str(p.left + 100), str(p.top + 5 * ROW + 3), "double")  # the 6-pixel separator
+        time.sleep(1.5)
+        assert probe_runs(p.log) == []
+        p.exit()
+
+
+def test_double_click_on_a_group_toggles_it_and_launches_nothing():
+    with WineSession("launch-group") as s:
+        p = Panel(s, KestroDrive(s, "r"))
+        p.click(1, 100, "double")
+        time.sleep(0.5)
+        # The group is open: its item is the row below it.
+        p.click(2, 100, "double")
+        runs = p.runs(1)
+        assert len(runs) == 1 and runs[0]["cmdline"].strip().strip('"').endswith("probe.exe"), runs
+        p.click(1, 100, "double")
+        time.sleep(0.5)
+        p.exit()
+        group = p.drive.xml_root().find("tabs/tab/files/files")
+        assert group.get("expanded") == "False"
+        assert len(probe_runs(p.log)) == 1
+
+
+def test_documents_without_a_host_program_open_with_the_drive_s_program():
+    links = '<kdoc buselink="True">tools\\probe.exe</kdoc><txt buselink="True">tools\\probe.exe -x</txt>'
+    with WineSession("launch-exelink") as s:
+        p = Panel(s, KestroDrive(s, "r"), links=links)
+        # The host knows no program for .kdoc: the drive's entry opens it
+        # with the stored path.
+        p.click(2, 100, "double")
+        runs = p.runs(1)
+        assert len(runs) == 1, runs
+        assert runs[0]["exe"] == "R:\\tools\\probe.exe"
+        assert runs[0]["cmdline"].endswith(" R:\\docs\\a.kdoc"), runs[0]
+
+        # Ctrl + click uses the entry with the quoted path and its arguments.
+        p.log.unlink()
+        p.click(3, 100, "ctrl")
+        runs = p.runs(1)
+        assert len(runs) == 1, runs
+        assert runs[0]["cmdline"].endswith(' -x "R:\\docs\\b.txt"'), runs[0]
+        p.log.unlink()
+        p.click(2, 100, "ctrl")
+        runs = p.runs(1)
+        assert len(runs) == 1 and runs[0]["cmdline"].endswith(' "R:\\docs\\a.kdoc"'), runs
+
+        # Without an entry: message "08" on two lines, then the host's own way.
+        p.log.unlink()
+        p.click(4, 100, "ctrl")
+        box = s.message_box(10000)
+        assert box is not None, "no message"
+        assert box["caption"] == "Notice"
+        lines = [l for l in box["text"].replace("\r\n", "\n").replace("\r", "\n").split("\n") if l]
+        assert lines == ["Nothing associated with portable apps.!", "Running with default program"], box
+        assert probe_runs(p.log) == [], "started before the message was answered"
+        s.driver("press", str(box["hwnd"]), "OK")
+        runs = p.runs(1)
+        assert len(runs) == 1 and runs[0]["exe"] == "R:\\tools\\probe.exe", runs
+        assert runs[0]["cmdline"].strip().strip('"').endswith("probe.exe"), runs[0]
+        p.exit()
+
+
+BIG_TAB = """<tab name="{name}" tag="0"><files>{items}</files></tab>"""
+
+
+def test_exit_is_refused_while_the_pictures_load():
+    items = "".join(f'<file name="p{i}"><path>tools\\probe.exe</path></file>' for i in range(3000))
+    tabs = "".join(BIG_TAB.format(name=n, items=items) for n in "AB")
+    with WineSession("launch-busy") as s:
+        drive = KestroDrive(s, "r")
+        drive.copy_tool("probe.exe", "tools/probe.exe")
+        drive.write_xml(f"""<?xml version="1.0"?><Root><panel><xbuttonaction>2</xbuttonaction></panel>
+          <tabs>{tabs}</tabs></Root>""")
+        s.start()
+        proc = drive.start()
+        w = s.wait_window("TviewFrm", "-", 20000)
+        assert w is not None
+        s.driver("post", str(w["hwnd"]), str(WM_COMMAND), str(CMD_APPEXIT), "0")
+        box = s.message_box(10000)
+        assert box is not None, "exit was not refused"
+        assert box["text"] == "Program is on progress. Do not Terminate!", box
+        assert proc.poll() is None
+        s.driver("press", str(box["hwnd"]), "OK")
+        # The close box set to exit only hides the panel meanwhile.
+        s.driver("post", str(w["hwnd"]), "16", "0", "0")
+        time.sleep(0.5)
+        assert proc.poll() is None, "the close box ended the program while the pictures loaded"
+        assert not s.driver_json("info", str(w["hwnd"]))["visible"]
+        drive.request_exit()
+        assert wait_exit(proc, 60) is not None
