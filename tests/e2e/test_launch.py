@@ -172,3 +172,26 @@ def test_exit_is_refused_while_the_pictures_load():
         assert not s.driver_json("info", str(w["hwnd"]))["visible"]
         drive.request_exit()
         assert wait_exit(proc, 60) is not None
+
+
+def test_the_popup_runs_an_item_and_opens_its_folder():
+    with WineSession("launch-popup") as s:
+        p = Panel(s, KestroDrive(s, "r"))
+        down = str(0x28)
+        # "실행": the first entry.
+        p.click(0, 100, "right")
+        assert s.wait_window("#32768", "-", 5000) is not None, "no popup menu"
+        s.driver("key", down)
+        s.driver("key", str(VK_RETURN))
+        runs = p.runs(1)
+        assert len(runs) == 1 and runs[0]["cwd"].rstrip("\\") == "R:\\tools", runs
+        # "대상폴더 열기": the item's path starts with a macro, which is
+        # expanded, so the folder opens.
+        p.click(0, 100, "right")
+        assert s.wait_window("#32768", "-", 5000) is not None, "no popup menu"
+        s.driver("key", down)
+        s.driver("key", down)
+        s.driver("key", str(VK_RETURN))
+        assert s.wait_window("ExplorerWClass", "tools", 15000) is not None, "the folder did not open"
+        assert len(probe_runs(p.log)) == 1
+        p.exit()

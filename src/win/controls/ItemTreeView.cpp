@@ -189,6 +189,11 @@ void ItemTreeView::Rebuild() {
   }
   for (const auto& r : layout_.Rows()) rowIds_.push_back(r.node->Id());
   if (!Handle()) return;
+  // Rows moved: a hint that is up would describe whatever is under it now.
+  if (tip_ && hintNode_ != kNoNode) {
+    SendMessageW(tip_, TTM_POP, 0, 0);
+    hintNode_ = kNoNode;
+  }
   scroll_ = layout_.ClampScroll(scroll_, ClientHeight());
   UpdateScrollBar();
   InvalidateRect(Handle(), nullptr, FALSE);

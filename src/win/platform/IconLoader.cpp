@@ -1,16 +1,12 @@
 #include "win/platform/IconLoader.h"
 
-#include <objbase.h>
-
-#include <thread>
+#include "win/platform/ShellHelpers.h"
 
 namespace kestro::win {
 
 void StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message, std::atomic<bool>& busy) {
   busy = true;
-  std::thread([jobs = std::move(jobs), target, message] {
-    // The shell's icon lookups want COM on the calling thread.
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  TRunThread([jobs = std::move(jobs), target, message] {
     for (const IconJob& job : jobs) {
       auto* result = new IconResult{job.node, LookUpShellIcons(job.file)};
       // Sent, not posted: one picture at a time, so a large document cannot
@@ -22,8 +18,7 @@ void StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message, std::
       }
     }
     SendMessageW(target, message, 0, 0);
-    if (SUCCEEDED(com)) CoUninitialize();
-  }).detach();
+  });
 }
 
 }  // namespace kestro::win

@@ -82,4 +82,11 @@ int32_t ImageLists::AddFileIcon(const std::string& path) {
   return index;
 }
 
+HICON ImageLists::FileIcon(const std::string& path) { return ImageIcon(AddFileIcon(path)); }
+
+HICON ImageLists::ImageIcon(int32_t index) const {
+  if (index < 0 || index >= Count()) return nullptr;
+  return ImageList_GetIcon(big_, index, ILD_NORMAL);
+}
+
 }  // namespace kestro::win

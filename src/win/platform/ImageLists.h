@@ -30,6 +30,11 @@ class ImageLists : public IIcons {
   // `errorLog` receives a line for each picture that could not be had.
   void LoadBaseImages(const std::function<void(const std::string&)>& errorLog);
   int32_t AddFileIcon(const std::string& path) override;
+  // AddFileIcon, then that picture of the 32 x 32 list as an icon of its own
+  // (the caller destroys it); null when the shell has none.
+  HICON FileIcon(const std::string& path);
+  // The picture at `index` of the 32 x 32 list as an icon; null when none.
+  HICON ImageIcon(int32_t index) const;
   // Appends icons looked up elsewhere (they stay the caller's); -1 without a small icon.
   int32_t AddIcons(const ShellIcons& icons);
   HIMAGELIST Small() const { return small_; }

@@ -1,0 +1,31 @@
+#pragma once
+// Small shell services shared by the panel's dialogs: a worker that runs one
+// job and ends, the folder browser and the volume label.
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace kestro::win {
+
+// Starts a worker thread that calls `method` once (with COM initialised for
+// the shell's sake) and then frees itself; nobody waits for it.
+void TRunThread(std::function<void()> method);
+
+// The folder browser: file-system folders only, with a status line showing
+// the selection. `initialFolder` is selected at start when it has more than
+// one character; the dialog stands at (x, y) when both are non-zero, else in
+// the middle of the screen. The program's other windows are disabled while
+// it is open. Nothing when the user cancels.
+std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& initialFolder, int x,
+                                           int y);
+
+// Where the folder browser goes on a screen of `screen` size: at (x, y) when
+// both are non-zero, else centred; kept inside the screen either way.
+POINT BrowserPosition(SIZE window, SIZE screen, int x, int y);
+
+// The label of a drive ("E:"); empty when it has none or cannot be read.
+std::string VolumeLabel(const std::string& drive);
+
+}  // namespace kestro::win
