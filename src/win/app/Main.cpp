@@ -10,6 +10,7 @@
 
 #include "core/app/Entry.h"
 #include "win/app/MainFrm.h"
+#include "win/platform/ShellHelpers.h"
 #include "win/platform/Win32Platform.h"
 #include "win/platform/WinText.h"
 
@@ -17,12 +18,10 @@ using namespace kestro;
 using namespace kestro::win;
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The C runtime's split of the command line: the shell's own would load
+  // the shell before the panel is up.
   std::vector<std::string> args;
-  int argc = 0;
-  if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
-    for (int i = 1; i < argc; ++i) args.push_back(Narrow(argv[i]));
-    LocalFree(argv);
-  }
+  for (int i = 1; i < __argc && __wargv; ++i) args.push_back(Narrow(__wargv[i]));
 
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
@@ -32,7 +31,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::string exePath = ExecutablePath();
   if (RunProcessEntry(args, exePath, entryHost, drives) != EntryOutcome::Start) return 0;
 
-  OleInitialize(nullptr);
   auto platform = std::make_unique<Win32Platform>();
 
   int exitCode = 0;
@@ -46,6 +44,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     exitCode = int(msg.wParam);
   }
-  OleUninitialize();
+  EndUiCom();
   return exitCode;
 }

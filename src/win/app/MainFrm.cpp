@@ -4,6 +4,7 @@
 #include "core/app/StartSequence.h"
 #include "core/items/IconPlan.h"
 #include "win/platform/IconLoader.h"
+#include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
 
 namespace kestro::win {
@@ -11,6 +12,7 @@ namespace kestro::win {
 namespace {
 constexpr wchar_t kClassName[] = L"TmainFrm";
 constexpr UINT kIconLoadedMessage = WM_APP + 1;
+constexpr UINT kPicturesMessage = WM_APP + 2;
 }  // namespace
 
 TmainFrm::TmainFrm(Win32Platform& platform, std::string exePath)
@@ -28,19 +30,21 @@ bool TmainFrm::Create() {
                             nullptr, nullptr) != nullptr;
 }
 
-void TmainFrm::PicturesStep() {
-  ImageLists& images = platform_.images;
-  images.LoadBaseImages(
-      [this](const std::string& m) { WriteErrorLog(platform_.files, state_.pv.programFolder, m); });
-  std::string icon = ChooseApplicationIcon(state_.env, state_.pv.programFolder, platform_.files);
-  if (state_.env.iconmode == 1) images.AddFileIcon(icon);
-  if (!icon.empty())
-    appIcon_ = static_cast<HICON>(LoadImageW(nullptr, Widen(icon).c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
+void TmainFrm::ApplicationIcon() {
+  appIconFile_ = ChooseApplicationIcon(state_.env, state_.pv.programFolder, platform_.files);
+  if (!appIconFile_.empty())
+    appIcon_ = static_cast<HICON>(
+        LoadImageW(nullptr, Widen(appIconFile_).c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
 }
 
 void TmainFrm::FormCreate() {
-  StartSequence sequence(state_, platform_.platform, ResourceBytes(L"EXEFILE", L"english"));
-  sequence.picturesStep = [this] { PicturesStep(); };
+  // The trees are read with placeholder pictures: the shell is asked for
+  // none of them before the panel is on screen.
+  Platform start = platform_.platform;
+  Platform reading{start.files, start.host, start.drives, start.registry, start.messages, start.codec, start.shell,
+                   deferredPictures_};
+  StartSequence sequence(state_, reading, ResourceBytes(L"EXEFILE", L"english"));
+  sequence.picturesStep = [this] { ApplicationIcon(); };
   if (sequence.Run(exePath_) == StartOutcome::CloseRequested) {
     PostMessageW(Handle(), WM_CLOSE, 0, 0);
     return;
@@ -62,12 +66,28 @@ void TmainFrm::FormCreate() {
   panel_->initialPlacement = false;
   panel_->BuildPages();
   panel_->RegisterItemShortcuts();
-  if (env.showonstartup) panel_->ShowPanel();
+  if (env.showonstartup) {
+    panel_->ShowPanel();
+    UpdateWindow(panel_->Handle());
+  }
+  // Posted, so that it comes before any input but after the panel showed.
+  PostMessageW(Handle(), kPicturesMessage, 0, 0);
+}
 
-  // The program folder's own picture, then the file pictures in the
-  // background: the panel is on screen before the shell is asked for them.
-  platform_.images.AddFileIcon(state_.pv.programFolder);
-  StartIconLoader(PlanIconLoad(state_.panel, env.tabindex), Handle(), kIconLoadedMessage, state_.iconLoadBusy);
+void TmainFrm::PicturesStep() {
+  EnsureUiCom();
+  ImageLists& images = platform_.images;
+  images.LoadBaseImages(
+      [this](const std::string& m) { WriteErrorLog(platform_.files, state_.pv.programFolder, m); });
+  if (state_.env.iconmode == 1) images.AddFileIcon(appIconFile_);
+  // In the order they were asked for, after the fixed pictures and the
+  // application icon, as if they had been looked up while reading.
+  deferredPictures_.Resolve(images, state_.panel);
+  if (panel_) panel_->TreesChanged();
+  // The program folder's own picture, then the file pictures in the background.
+  images.AddFileIcon(state_.pv.programFolder);
+  StartIconLoader(PlanIconLoad(state_.panel, state_.env.tabindex), Handle(), kIconLoadedMessage,
+                  state_.iconLoadBusy);
 }
 
 void TmainFrm::IconLoaded(LPARAM lParam) {
@@ -105,6 +125,9 @@ LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kIconLoadedMessage:
       IconLoaded(lParam);
       return 1;
+    case kPicturesMessage:
+      PicturesStep();
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/app/AppState.h"
+#include "core/items/DeferredIcons.h"
 #include "win/panel/ViewFrm.h"
 #include "win/platform/Win32Platform.h"
 #include "win/ui/Window.h"
@@ -23,6 +24,9 @@ class TmainFrm : public Window {
  private:
   void FormCreate();
   void FormClose();
+  void ApplicationIcon();
+  // The fixed pictures, the ones asked for while reading, then the
+  // background loader: after the panel is on screen.
   void PicturesStep();
   void IconLoaded(LPARAM result);
 
@@ -31,6 +35,8 @@ class TmainFrm : public Window {
   AppState state_;
   std::unique_ptr<TviewFrm> panel_;
   HICON appIcon_ = nullptr;
+  std::string appIconFile_;
+  DeferredIcons deferredPictures_;
 };
 
 }  // namespace kestro::win

@@ -49,7 +49,8 @@ bool ItemTreeView::Create(HWND parent, const RECT& bounds, int controlId) {
                                  bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
   if (!hwnd) return false;
-  CreateTip();
+  // The hint window is made when the pointer first comes by: most trees of
+  // a start are never pointed at.
   Rebuild();
   return true;
 }
@@ -543,6 +544,7 @@ void ItemTreeView::RelayToTip(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void ItemTreeView::OnMouseMove(POINT pt) {
+  if (!tip_) CreateTip();
   if (!tip_) return;
   TreeHit hit = HitTest(pt);
   NodeId id = hit.node ? hit.node->Id() : kNoNode;

@@ -14,6 +14,7 @@
 #include "core/items/RunFile.h"
 #include "core/text/Text.h"
 #include "win/panel/TabNameFrm.h"
+#include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
 
 namespace kestro::win {
@@ -243,13 +244,19 @@ void TviewFrm::BuildPages() {
 }
 
 void TviewFrm::AddPageWindow(size_t index) {
+  // The page's windows are made when it is first shown (EnsurePageWindow):
+  // a start with many tabs builds only the active one.
+  pages_.insert(pages_.begin() + long(index), Page{});
+}
+
+void TviewFrm::EnsurePageWindow(size_t index) {
+  if (index >= pages_.size() || pages_[index].Handle()) return;
   PanelPage& page = state_.panel.Page(index);
-  Page p;
+  Page& p = pages_[index];
   RECT none{0, 0, 0, 0};
   if (page.Tree()) {
     p.frame = std::make_unique<TvstFrame>(*this, page);
     p.frame->Create(Handle(), none);
-    p.frame->ApplyPageStyle();
     p.frame->SetCommandHandler([this](TreeCommand c, ItemNode*) {
       if (c == TreeCommand::TabAdd) CreateItemTab();
     });
@@ -259,7 +266,6 @@ void TviewFrm::AddPageWindow(size_t index) {
     p.plain = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr),
                               nullptr);
   }
-  pages_.insert(pages_.begin() + long(index), std::move(p));
 }
 
 void TviewFrm::SyncTabStrip() {
@@ -267,8 +273,10 @@ void TviewFrm::SyncTabStrip() {
   for (size_t i = 0; i < state_.panel.PageCount(); ++i) captions.push_back(state_.panel.Page(i).Caption());
   int active = state_.panel.ActivePageIndex();
   tabStrip_.SetTabs(std::move(captions), active);
-  for (size_t i = 0; i < pages_.size(); ++i) ShowWindow(pages_[i].Handle(), int(i) == active ? SW_SHOW : SW_HIDE);
+  if (active >= 0) EnsurePageWindow(size_t(active));
   Relayout();
+  for (size_t i = 0; i < pages_.size(); ++i)
+    if (HWND h = pages_[i].Handle()) ShowWindow(h, int(i) == active ? SW_SHOW : SW_HIDE);
 }
 
 void TviewFrm::ActivatePage(int index) {
@@ -298,7 +306,7 @@ void TviewFrm::Relayout() {
   for (Page& p : pages_) {
     if (p.frame)
       p.frame->SetBounds(page);
-    else
+    else if (p.plain)
       MoveWindow(p.plain, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
   }
 }
@@ -428,6 +436,7 @@ void TviewFrm::Backup() {
   ofn.lpstrDefExt = L"xml";
   ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
   ofn.lpfnHook = TopmostFileDialogHook;
+  EnsureUiCom();
   if (!GetSaveFileNameW(&ofn)) return;
   if (!WriteTreesAndSave(state_, platform_.platform, WindowState(), Narrow(file)))
     MessageBoxW(Handle(), (L"Could not write " + std::wstring(file)).c_str(), L"Notice", MB_ICONWARNING);
@@ -500,6 +509,7 @@ void TviewFrm::Command(UINT id) {
       break;
     case kMenuGoHome:
     case kMenuDorvane:
+      EnsureUiCom();
       ShellExecuteW(Handle(), L"open", id == kMenuGoHome ? kHomePage : kDorvanePage, nullptr, nullptr,
                     SW_SHOWNORMAL);
       break;

@@ -97,6 +97,7 @@ class TviewFrm : public Window, public IFrameHost {
   void SyncTabStrip();
   void ActivatePage(int index);
   void AddPageWindow(size_t index);
+  void EnsurePageWindow(size_t index);
   void PrepareMenu(HMENU menu);
   void Command(UINT id);
   void FormClose();

@@ -1,6 +1,7 @@
 #include "win/platform/ShellHelpers.h"
 
 #include <objbase.h>
+#include <ole2.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -10,6 +11,21 @@
 #include "win/platform/WinText.h"
 
 namespace kestro::win {
+
+namespace {
+bool g_uiCom = false;
+}  // namespace
+
+void EnsureUiCom() {
+  if (g_uiCom) return;
+  g_uiCom = SUCCEEDED(OleInitialize(nullptr));
+}
+
+void EndUiCom() {
+  if (!g_uiCom) return;
+  OleUninitialize();
+  g_uiCom = false;
+}
 
 void TRunThread(std::function<void()> method) {
   std::thread([method = std::move(method)] {
@@ -61,6 +77,7 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM list) {
 
 std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& initialFolder, int x,
                                            int y) {
+  EnsureUiCom();
   BrowseState state{Widen(initialFolder), x, y};
   std::wstring caption = Widen(title);
   wchar_t displayName[MAX_PATH] = {};

@@ -9,6 +9,12 @@
 
 namespace kestro::win {
 
+// COM on the user-interface thread, as the shell and the common dialogs
+// want it, started the first time something needs it (a start does not wait
+// for it). EndUiCom undoes it at exit.
+void EnsureUiCom();
+void EndUiCom();
+
 // Starts a worker thread that calls `method` once (with COM initialised for
 // the shell's sake) and then frees itself; nobody waits for it.
 void TRunThread(std::function<void()> method);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/app/AppState.h"
+#include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
 
 namespace kestro::win {
@@ -111,6 +112,7 @@ std::string Win32HostSystem::UserProfileFolder() {
 }
 
 std::string Win32HostSystem::DesktopFolder() {
+  EnsureUiCom();
   PIDLIST_ABSOLUTE pidl = nullptr;
   std::string result;
   if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &pidl)) && pidl) {
@@ -202,6 +204,7 @@ bool Win32MessageBoxes::Ask(const std::string& text, const std::string& caption)
 
 int Win32Shell::Open(const std::string& file, const std::string& params, const std::string& workFolder,
                      int showCommand) {
+  EnsureUiCom();
   std::wstring f = Widen(file), p = Widen(params), w = Widen(workFolder);
   HINSTANCE r = ShellExecuteW(nullptr, L"open", f.c_str(), p.empty() ? nullptr : p.c_str(),
                               w.empty() ? nullptr : w.c_str(), showCommand);
