@@ -331,3 +331,91 @@ TEST_F(FrameTest, OpeningAGroupGivesItsChildrenTheirPicturesOnce) {
 
 }  // namespace
 }  // namespace kestro::win
+
+namespace kestro::win {
+namespace {
+
+RECT ChildRect(HWND parent, const wchar_t* cls) {
+  struct Find {
+    const wchar_t* cls;
+    HWND found;
+  } f{cls, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND h, LPARAM l) -> BOOL {
+        auto* f = reinterpret_cast<Find*>(l);
+        wchar_t name[64] = {};
+        GetClassNameW(h, name, 64);
+        if (lstrcmpiW(name, f->cls) != 0 || !IsWindowVisible(h)) return TRUE;
+        f->found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&f));
+  RECT r{};
+  if (f.found) {
+    GetWindowRect(f.found, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  }
+  return r;
+}
+
+TEST_F(PanelTest, TheFreeSpaceBarTakesTheBottomOnlyWhenOn) {
+  AddTabs();
+  for (bool bar : {false, true}) {
+    state_.env.freespacebar = bar;
+    TviewFrm& panel = Panel();
+    panel.SetBounds(10, 10, 250, 400);
+    ShowWindow(panel.Handle(), SW_SHOWNOACTIVATE);
+    RECT client;
+    GetClientRect(panel.Handle(), &client);
+    RECT tree = ChildRect(panel.Handle(), L"KestroItemTree");
+    RECT progress = ChildRect(panel.Handle(), PROGRESS_CLASSW);
+    if (bar) {
+      EXPECT_EQ(progress.bottom, client.bottom);
+      EXPECT_EQ(progress.bottom - progress.top, 14);
+      EXPECT_LE(tree.bottom, progress.top);
+    } else {
+      EXPECT_TRUE(IsRectEmpty(&progress)) << "the bar shows";
+      EXPECT_EQ(tree.bottom, client.bottom);
+    }
+    EXPECT_EQ(tree.top, 1);
+  }
+}
+
+TEST_F(PanelTest, AFixedPanelCannotBeResizedByTheUser) {
+  AddTabs();
+  state_.env.fixwindow = true;
+  TviewFrm& panel = Panel();
+  panel.SetBounds(10, 10, 260, 420);
+  ShowWindow(panel.Handle(), SW_SHOWNOACTIVATE);
+  MINMAXINFO mm{};
+  SendMessageW(panel.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+  EXPECT_EQ(mm.ptMinTrackSize.x, 260);
+  EXPECT_EQ(mm.ptMaxTrackSize.x, 260);
+  EXPECT_EQ(mm.ptMaxTrackSize.y, 420);
+  state_.env.fixwindow = false;
+  mm = MINMAXINFO{};
+  SendMessageW(panel.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+  EXPECT_EQ(mm.ptMinTrackSize.x, 150);
+  EXPECT_EQ(mm.ptMinTrackSize.y, 250);
+}
+
+TEST_F(FrameTest, PopupCaptionsComeFromTheLanguageFileWhenTheTreeGetsTheFocus) {
+  auto caption = [&] {
+    HMENU m = frame_->BuildPopupMenu(nullptr);
+    wchar_t text[64] = {};
+    GetMenuStringW(m, 0, text, 64, MF_BYPOSITION);
+    DestroyMenu(m);
+    return Narrow(text);
+  };
+  EXPECT_EQ(caption(), "실행");
+  state_.pv.languageFile = EnglishLanguageFile();
+  EXPECT_EQ(caption(), "실행") << "read only on entering the frame";
+  ShowWindow(parent_, SW_SHOWNOACTIVATE);
+  SetForegroundWindow(parent_);
+  SetFocus(frame_->Tree().Handle());
+  EXPECT_EQ(caption(), "Excute");
+}
+
+}  // namespace
+}  // namespace kestro::win
