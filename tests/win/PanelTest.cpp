@@ -419,3 +419,60 @@ TEST_F(FrameTest, PopupCaptionsComeFromTheLanguageFileWhenTheTreeGetsTheFocus) {
 
 }  // namespace
 }  // namespace kestro::win
+
+namespace kestro::win {
+namespace {
+
+void Pump(DWORD ms) {
+  DWORD end = GetTickCount() + ms;
+  MSG msg;
+  while (int(GetTickCount() - end) < 0) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(10);
+  }
+}
+
+TEST_F(FrameTest, DraggingMarksTheSpotOpensAHeldGroupAndScrollsNearTheEdge) {
+  ItemTreeView& view = frame_->Tree();
+  // Rows: one (0..20), the separator (20..26), tools (26..46).
+  auto spot = view.DragOver(POINT{100, 10});
+  EXPECT_EQ(spot.node, &Top(0));
+  EXPECT_EQ(spot.position, DropPosition::Below);
+  spot = view.DragOver(POINT{100, 4});
+  EXPECT_EQ(spot.position, DropPosition::Above);
+  spot = view.DragOver(POINT{100, 36});  // the middle of a group: into it
+  EXPECT_EQ(spot.node, &Top(2));
+  EXPECT_EQ(spot.position, DropPosition::On);
+  EXPECT_EQ(view.DropMark().node, &Top(2));
+  EXPECT_FALSE(Top(2).Expanded());
+  Pump(ItemTreeView::kAutoExpandDelayMs + 400);
+  EXPECT_TRUE(Top(2).Expanded()) << "a group held under the pointer opens";
+  view.DragLeave();
+  EXPECT_EQ(view.DropMark().node, nullptr);
+
+  ItemTree& tree = *state_.panel.Page(0).Tree();
+  for (int i = 0; i < 40; ++i) tree.Add(nullptr, Item(ItemKind::File, "more"));
+  frame_->Refresh();
+  ASSERT_EQ(view.ScrollOffset(), 0);
+  RECT client;
+  GetClientRect(view.Handle(), &client);
+  view.DragOver(POINT{100, client.bottom - 3});
+  Pump(200);
+  EXPECT_EQ(view.ScrollOffset(), 0) << "scrolling waits a moment first";
+  Pump(ItemTreeView::kAutoScrollDelayMs + 300);
+  EXPECT_GT(view.ScrollOffset(), 0);
+  view.DragLeave();
+  int stopped = view.ScrollOffset();
+  Pump(300);
+  EXPECT_EQ(view.ScrollOffset(), stopped);
+}
+
+TEST_F(FrameTest, TreeLinesFollowThePage) {
+  EXPECT_FALSE(frame_->Tree().TreeLines());
+  state_.panel.Page(0).ShowTreeLines(true);
+  frame_->ApplyPageStyle();
+  EXPECT_TRUE(frame_->Tree().TreeLines());
+}
+
+}  // namespace
+}  // namespace kestro::win
