@@ -191,6 +191,8 @@ TEST_F(PanelTest, PcEditionDisablesTheDriveEntries) {
   auto menu = Entries(GetMenu(panel_->Handle()));
   EXPECT_FALSE(menu["파일/$의 실행파일 검색"].enabled);
   EXPECT_FALSE(menu["설정/설정백업"].enabled);
+  HMENU setting = Menu(2);
+  for (UINT pos : {1u, 3u, 4u}) EXPECT_TRUE(GetMenuState(setting, pos, MF_BYPOSITION) & MF_GRAYED) << pos;
 }
 
 // ---- the item tree frame ----

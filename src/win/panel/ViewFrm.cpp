@@ -28,6 +28,8 @@ constexpr int kFreeBarHeight = 14;
 // Item shortcuts get identifiers of their own range, apart from the main
 // window's system shortcuts, stable for the run.
 constexpr int kItemHotKeyBase = 0x1000;
+// Submenus of the Setting menu, by position.
+constexpr UINT kEnvUseLinkPos = 1, kEnvFavoriteUsePos = 3, kEnvFavoriteCopyPos = 4;
 
 struct MenuText {
   UINT id;  // command, or 0 for a submenu found by `menu` and `pos`
@@ -224,9 +226,9 @@ void TviewFrm::ApplyLanguage() {
   SetItemText(menu_, 0, true, Widen(texts.Text(s, "menu_file.caption")));
   SetItemText(menu_, 1, true, Widen(texts.Text(s, "menu_view.caption")));
   SetItemText(menu_, 2, true, Widen(texts.Text(s, "menu_env.caption")));
-  SetItemText(envMenu_, 1, true, Widen(texts.Text(s, "menu_uselink.caption")));
-  SetItemText(envMenu_, 3, true, Widen(texts.Text(s, "menu_favoriteuse.caption")));
-  SetItemText(envMenu_, 4, true, Widen(texts.Text(s, "menu_favoritecopy.caption")));
+  SetItemText(envMenu_, kEnvUseLinkPos, true, Widen(texts.Text(s, "menu_uselink.caption")));
+  SetItemText(envMenu_, kEnvFavoriteUsePos, true, Widen(texts.Text(s, "menu_favoriteuse.caption")));
+  SetItemText(envMenu_, kEnvFavoriteCopyPos, true, Widen(texts.Text(s, "menu_favoritecopy.caption")));
   for (const MenuText& t : kCommandTexts) {
     std::wstring text = Widen(texts.Text(s, t.key));
     if (t.id == kMenuSearchExe) text = L"\"$\" " + text;
@@ -392,7 +394,12 @@ void TviewFrm::PrepareMenu(HMENU menu) {
     Check(menu, kMenuSysInfoTab, state_.env.sysInfoTabPresent);
   } else if (menu == envMenu_) {
     if (state_.pv.pcEdition) {
+      // On the PC's own disk there is nothing of a drive to set up.
+      Enable(menu, kMenuExeLinkSetting, false);
+      Enable(menu, kMenuAutorunInf, false);
       Enable(menu, kMenuBackup, false);
+      for (UINT pos : {kEnvUseLinkPos, kEnvFavoriteUsePos, kEnvFavoriteCopyPos})
+        EnableMenuItem(menu, pos, MF_BYPOSITION | MF_GRAYED);
       return;
     }
     Enable(menu, kMenuBackup, true);
