@@ -2,6 +2,7 @@
 
   python3 tests/e2e/screens.py
 """
+import subprocess
 import sys
 import time
 from pathlib import Path
@@ -20,7 +21,7 @@ DOCUMENT = """<?xml version="1.0"?>
   <window><main><position><X>300</X><Y>80</Y></position><size><X>300</X><Y>560</Y></size>
     <topwindow>False</topwindow><tabindex>0</tabindex></main></window>
   <tabs>
-    <tab name="Tools" tag="0"><backcolor>-16777211</backcolor><fontname>Tahoma</fontname>
+    <tab name="Tools" tag="0"><backcolor>-16777211</backcolor><fontname>Tahoma</fontname><backimage>back.jpg</backimage>
       <textcolor>-16777208</textcolor><textcolor2>8421504</textcolor2><bigicon>True</bigicon><files>
       <file name="Notepad"><path>C:\\windows\\notepad.exe</path><addexplain>Text editor</addexplain></file>
       <file name="Probe"><path>Apps\\probe.exe</path><parameters>--demo</parameters></file>
@@ -45,6 +46,9 @@ def main():
         drive = KestroDrive(s, "r")
         drive.copy_tool("probe.exe", "Apps/probe.exe")
         (drive.root / "Docs").mkdir()
+        # A pale photo behind the first tab's tree.
+        subprocess.run(["convert", "-size", "300x300", "gradient:#fffbe8-#dfe9ff", str(drive.root / "back.jpg")],
+                       check=True)
         drive.write_xml(DOCUMENT)
         s.start()
         proc = drive.start()

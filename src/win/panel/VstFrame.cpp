@@ -6,6 +6,7 @@
 #include "core/items/IconPlan.h"
 #include "core/items/RunFile.h"
 #include "core/ui/ItemTexts.h"
+#include "win/platform/Pictures.h"
 #include "win/platform/WinText.h"
 
 namespace kestro::win {
@@ -110,13 +111,8 @@ void TvstFrame::ApplyPageStyle() {
   tree_.SetBackColor(ScreenColour(style.backcolor));
   textColour_ = ScreenColour(style.textcolor);
   subTextColour_ = ScreenColour(style.textcolor2);
-  HBITMAP picture = nullptr;
   const auto& bg = page_.BackgroundPicture();
-  // JPEG pictures are not decoded yet: they show no picture.
-  if (bg && bg->format == PictureFormat::Bitmap)
-    picture = static_cast<HBITMAP>(
-        LoadImageW(nullptr, Widen(bg->file).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-  tree_.SetBackgroundBitmap(picture);
+  tree_.SetBackgroundBitmap(bg ? LoadPictureFile(bg->file, bg->format) : nullptr);
   SetBigIcons(style.bigicon);
   tree_.SetTreeLines(page_.TreeLines());
 }
