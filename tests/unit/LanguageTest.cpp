@@ -51,6 +51,7 @@ TEST_F(ChooseLanguageTest, KoreanHostWithoutASettingKeepsTheKoreanTextsAndStillW
     LanguageChoice choice = Choose(language, 1042);
     EXPECT_EQ(choice.languageFile, "") << language;
     EXPECT_FALSE(choice.trayCaptions) << language;
+    EXPECT_FALSE(choice.readFile) << language;
     ExpectKoreanMessages();
     EXPECT_EQ(table.Text(msg::kInUse), "사용중");
     EXPECT_EQ(choice.englishFile, EnglishFileState::Written);
@@ -66,6 +67,13 @@ TEST_F(ChooseLanguageTest, OtherHostsUseTheEnglishFile) {
     EXPECT_EQ(choice.trayCaptions, kEnglishTray);
     EXPECT_FALSE(choice.messagesFromEmbeddedEnglish);
     EXPECT_EQ(table.Text("02"), "Program is on progress. Do not Terminate!");
+    // The windows get the file as read, the same as reading it again.
+    ASSERT_TRUE(choice.readFile) << language;
+    LanguageTexts read = LanguageTexts::FromFile(*choice.readFile);
+    LanguageTexts again = LanguageTexts::Open(choice.languageFile, files, codec);
+    EXPECT_TRUE(read.InUse());
+    EXPECT_EQ(read.Text(lang::kViewPanel, "menu_file.caption"), "File");
+    EXPECT_EQ(read.Text(lang::kViewPanel, "menu_file.caption"), again.Text(lang::kViewPanel, "menu_file.caption"));
   }
   EXPECT_EQ(files.atomicWrites, 1) << "written only while missing";
 }
@@ -118,6 +126,7 @@ TEST_F(ChooseLanguageTest, AWriteProtectedDriveStillGetsEnglishMessages) {
   EXPECT_EQ(table.Text("13"), "Enter more than two characters!");
   // The windows test for the file, find none and keep their own captions.
   EXPECT_FALSE(LanguageTexts::Open(choice.languageFile, files, codec).InUse());
+  EXPECT_FALSE(choice.readFile) << "the carried English text is for the messages only";
 
   choice = Choose("", 1042);
   EXPECT_EQ(choice.englishFile, EnglishFileState::WriteFailed);

@@ -368,6 +368,9 @@ TEST_F(PanelTest, TheFreeSpaceBarTakesTheBottomOnlyWhenOn) {
     TviewFrm& panel = Panel();
     panel.SetBounds(10, 10, 250, 400);
     ShowWindow(panel.Handle(), SW_SHOWNOACTIVATE);
+    // The bar's controls come with its first update, a posted message.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     RECT client;
     GetClientRect(panel.Handle(), &client);
     RECT tree = ChildRect(panel.Handle(), L"KestroItemTree");

@@ -52,6 +52,8 @@ struct AppState {
   ItemShortcutTable itemShortcuts;
   // The tray menu's captions from the language file; none: the built-in ones.
   std::optional<TrayMenuCaptions> trayCaptions;
+  // The language file in use (pv.languageFile) as read at start.
+  LanguageTexts languageTexts;
   // False when Kestro.xml exists but could not be read, or a damaged one
   // could not be copied aside: then it is never overwritten.
   bool documentSavable = true;

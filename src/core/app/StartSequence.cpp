@@ -121,6 +121,7 @@ void StartSequence::ChooseLanguage() {
   LanguageChoice choice = kestro::ChooseLanguage(start, s_.messages, p_.files, p_.codec);
   s_.pv.languageFile = choice.languageFile;
   s_.trayCaptions = choice.trayCaptions;
+  s_.languageTexts = choice.readFile ? LanguageTexts::FromFile(std::move(*choice.readFile)) : LanguageTexts();
 }
 
 void StartSequence::KeepDamagedCopy(const std::string& reason) {

@@ -54,7 +54,14 @@ LanguageChoice ChooseLanguage(const LanguageStart& start, MessageTable& table, I
   TrayMenuCaptions tray;
   FillFromLanguageFile(file ? *file : IniFile(), table, tray);
   choice.trayCaptions = tray;
+  if (file && !choice.messagesFromEmbeddedEnglish) choice.readFile = std::move(file);
   return choice;
+}
+
+LanguageTexts LanguageTexts::FromFile(IniFile file) {
+  LanguageTexts texts;
+  texts.file_ = std::move(file);
+  return texts;
 }
 
 LanguageTexts LanguageTexts::Open(const std::string& languageFile, IFileSystem& files, ITextCodec& codec) {

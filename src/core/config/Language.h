@@ -97,6 +97,9 @@ struct LanguageChoice {
   // The messages came from the English text carried in Kestro.exe, because
   // "english.lng" was chosen but could not be read (it could not be written).
   bool messagesFromEmbeddedEnglish = false;
+  // The language file as read now, when one is in use and could be read:
+  // the windows take their captions from it without reading it again.
+  std::optional<IniFile> readFile;
 };
 
 // The language at start: writes "english.lng" when it is missing, chooses
@@ -125,6 +128,8 @@ class LanguageTexts {
   // that can be read; the file is read once, here. A file that exists but
   // cannot be read leaves the built-in captions, as a missing one does.
   static LanguageTexts Open(const std::string& languageFile, IFileSystem& files, ITextCodec& codec);
+  // The texts of a file already read.
+  static LanguageTexts FromFile(IniFile file);
 
   bool InUse() const { return file_.has_value(); }
 

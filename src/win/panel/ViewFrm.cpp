@@ -143,6 +143,14 @@ bool TviewFrm::Create() {
   };
   tabStrip_.onContextMenu = [this](POINT p) { PanelPopup(p); };
 
+  // The bar's controls are made with its first update, after the panel shows.
+  if (env.freespacebar) PostMessageW(Handle(), kFreeSpaceMessage, 0, 0);
+  ApplyLanguage();
+  return true;
+}
+
+void TviewFrm::EnsureFreeBar() {
+  if (progress_) return;
   progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, Handle(), nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   SendMessageW(progress_, PBM_SETRANGE32, 0, 100);
@@ -151,10 +159,6 @@ bool TviewFrm::Create() {
   spaceLabel_ = CreateWindowExW(0, L"STATIC", L"(000.0/000.0)G", WS_CHILD | SS_RIGHT, 0, 0, 0, 0, Handle(), nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
   for (HWND w : {percentLabel_, spaceLabel_}) SendMessageW(w, WM_SETFONT, WPARAM(uiFont_), FALSE);
-
-  if (env.freespacebar) PostMessageW(Handle(), kFreeSpaceMessage, 0, 0);
-  ApplyLanguage();
-  return true;
 }
 
 void TviewFrm::BuildMenus() {
@@ -220,7 +224,11 @@ void TviewFrm::BuildMenus() {
 }
 
 void TviewFrm::ApplyLanguage() {
-  LanguageTexts texts = LanguageTexts::Open(state_.pv.languageFile, platform_.files, platform_.codec);
+  // The file as read at start; read here only when the start did not.
+  LanguageTexts opened;
+  const bool atStart = state_.languageTexts.InUse();
+  if (!atStart) opened = LanguageTexts::Open(state_.pv.languageFile, platform_.files, platform_.codec);
+  const LanguageTexts& texts = atStart ? state_.languageTexts : opened;
   if (!texts.InUse()) return;
   const LanguageSection& s = lang::kViewPanel;
   SetItemText(menu_, 0, true, Widen(texts.Text(s, "menu_file.caption")));
@@ -300,7 +308,8 @@ void TviewFrm::Relayout() {
     MoveWindow(percentLabel_, rc.right - labelsWidth, bottom + 1, 36, kFreeBarHeight, TRUE);
     MoveWindow(spaceLabel_, rc.right - labelsWidth + 36, bottom + 1, labelsWidth - 36, kFreeBarHeight, TRUE);
   }
-  for (HWND w : {progress_, percentLabel_, spaceLabel_}) ShowWindow(w, bar ? SW_SHOW : SW_HIDE);
+  for (HWND w : {progress_, percentLabel_, spaceLabel_})
+    if (w) ShowWindow(w, bar ? SW_SHOW : SW_HIDE);
   int stripWidth = tabStrip_.WidthFor(bottom);
   MoveWindow(tabStrip_.Handle(), rc.right - stripWidth, 0, stripWidth, bottom, TRUE);
   // The page's content is 3 pixels narrower and 1 pixel lower than the page.
@@ -314,6 +323,9 @@ void TviewFrm::Relayout() {
 }
 
 void TviewFrm::SetBounds(int left, int top, int width, int height) {
+  RECT now{};
+  GetWindowRect(Handle(), &now);
+  if (now.left == left && now.top == top && now.right - now.left == width && now.bottom - now.top == height) return;
   SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -455,6 +467,10 @@ void TviewFrm::PanelPopup(POINT screen) {
 }
 
 void TviewFrm::UpdateFreeSpace() {
+  if (!progress_) {
+    EnsureFreeBar();
+    Relayout();
+  }
   DWORD spc = 0, bps = 0, freeClusters = 0, totalClusters = 0;
   GetDiskFreeSpaceW(Widen(state_.pv.programDriveRoot).c_str(), &spc, &bps, &freeClusters, &totalClusters);
   double unit = double(spc) * double(bps) / 1048576.0;

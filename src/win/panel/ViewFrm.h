@@ -102,6 +102,7 @@ class TviewFrm : public Window, public IFrameHost {
   void Command(UINT id);
   void FormClose();
   void UpdateFreeSpace();
+  void EnsureFreeBar();
   void SetIconMode(bool big);
   void SetStayOnTop(bool on);
   void CreateItemTab();
