@@ -25,10 +25,10 @@ def test_kestro_exe_is_a_64_bit_gui_program_importing_only_system_dlls():
     assert imports <= SYSTEM_DLLS, f"imports beyond the system DLLs: {sorted(imports - SYSTEM_DLLS)}"
     for needed in ("kernel32.dll", "user32.dll"):
         assert needed in imports
-    # The shell, COM and the common dialogs load on first use, after the panel
-    # is on screen: imported at start they would delay it.
+    # The shell, COM, the common controls and dialogs load on first use, after
+    # the panel is on screen: imported at start they would delay it.
     raw = (WIN_BUILD / "Kestro.exe").read_bytes()
-    for late in ("shell32.dll", "ole32.dll", "comdlg32.dll"):
+    for late in ("shell32.dll", "ole32.dll", "comdlg32.dll", "comctl32.dll"):
         assert late not in imports, f"{late} is loaded at start"
         assert late.encode() in raw, f"{late} is not loaded on first use either"
 

@@ -23,8 +23,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::vector<std::string> args;
   for (int i = 1; i < __argc && __wargv; ++i) args.push_back(Narrow(__wargv[i]));
 
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&icc);
+  // The common controls load when a window first needs them (see
+  // EnsureCommonControls): at start that is after the panel shows.
 
   Win32EntryHost entryHost;  // holds the mutex until the process ends
   Win32Drives drives;

@@ -83,7 +83,7 @@ void TmainFrm::PicturesStep() {
   // In the order they were asked for, after the fixed pictures and the
   // application icon, as if they had been looked up while reading.
   deferredPictures_.Resolve(images, state_.panel);
-  if (panel_) panel_->TreesChanged();
+  if (panel_) panel_->PicturesReady();
   // The program folder's own picture, then the file pictures in the background.
   images.AddFileIcon(state_.pv.programFolder);
   StartIconLoader(PlanIconLoad(state_.panel, state_.env.tabindex), Handle(), kIconLoadedMessage,

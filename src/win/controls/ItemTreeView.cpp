@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
 
 namespace kestro::win {
@@ -41,8 +42,6 @@ ItemTreeView::~ItemTreeView() {
 }
 
 bool ItemTreeView::Create(HWND parent, const RECT& bounds, int controlId) {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
   if (!RegisterWindowClass(kClassName, nullptr, nullptr, CS_DBLCLKS)) return false;
   if (!backColourSet_) backColour_ = GetSysColor(COLOR_WINDOW);
   HWND hwnd = CreateWindowHandle(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_CLIPCHILDREN,
@@ -56,6 +55,7 @@ bool ItemTreeView::Create(HWND parent, const RECT& bounds, int controlId) {
 }
 
 void ItemTreeView::CreateTip() {
+  EnsureCommonControls();
   // Not owned by the panel: a window that owns topmost pop-ups does not
   // become topmost itself under Wine. The hint asks this control for its text.
   tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,

@@ -151,6 +151,7 @@ bool TviewFrm::Create() {
 
 void TviewFrm::EnsureFreeBar() {
   if (progress_) return;
+  EnsureCommonControls();
   progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, Handle(), nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   SendMessageW(progress_, PBM_SETRANGE32, 0, 100);
@@ -374,6 +375,11 @@ PanelWindowState TviewFrm::WindowState() const {
 void TviewFrm::InvalidateNode(NodeId id) {
   for (Page& p : pages_)
     if (p.frame) p.frame->InvalidateNode(id);
+}
+
+void TviewFrm::PicturesReady() {
+  for (Page& p : pages_)
+    if (p.frame) p.frame->SetBigIcons(p.frame->BigIcons());
 }
 
 void TviewFrm::TreesChanged() {

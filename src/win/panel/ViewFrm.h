@@ -76,8 +76,11 @@ class TviewFrm : public Window, public IFrameHost {
   Win32Platform& Host() override { return platform_; }
   HWND PanelWindow() override { return Handle(); }
   void TreesChanged() override;
-  HIMAGELIST SmallImages() override { return platform_.images.Small(); }
-  HIMAGELIST BigImages() override { return platform_.images.Big(); }
+  // Null until the pictures are wanted: the trees draw none meanwhile.
+  HIMAGELIST SmallImages() override { return platform_.images.Created() ? platform_.images.Small() : nullptr; }
+  HIMAGELIST BigImages() override { return platform_.images.Created() ? platform_.images.Big() : nullptr; }
+  // The shared pictures exist now: every tree takes its list.
+  void PicturesReady();
   // Repaints the row of a node whose picture arrived (gone nodes are ignored).
   void InvalidateNode(NodeId id);
 

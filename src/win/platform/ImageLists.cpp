@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
 
 namespace kestro::win {
@@ -27,16 +28,37 @@ ShellIcons LookUpShellIcons(const std::string& path) {
   return icons;
 }
 
-ImageLists::ImageLists()
-    : small_(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 16)),
-      big_(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 0, 16)) {}
+ImageLists::ImageLists() = default;
 
 ImageLists::~ImageLists() {
-  ImageList_Destroy(small_);
-  ImageList_Destroy(big_);
+  if (small_) ImageList_Destroy(small_);
+  if (big_) ImageList_Destroy(big_);
+}
+
+void ImageLists::Create() {
+  if (big_) return;
+  EnsureCommonControls();
+  small_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 16);
+  big_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 0, 16);
+}
+
+HIMAGELIST ImageLists::Small() {
+  Create();
+  return small_;
+}
+
+HIMAGELIST ImageLists::Big() {
+  Create();
+  return big_;
+}
+
+int ImageLists::Count() {
+  Create();
+  return ImageList_GetImageCount(big_);
 }
 
 void ImageLists::LoadBaseImages(const std::function<void(const std::string&)>& errorLog) {
+  Create();
   const int folders[] = {CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_INTERNET};
   for (int csidl : folders) {
     for (bool smallOne : {true, false}) {
@@ -70,6 +92,7 @@ void ImageLists::LoadBaseImages(const std::function<void(const std::string&)>& e
 
 int32_t ImageLists::AddIcons(const ShellIcons& icons) {
   if (!icons.small) return -1;
+  Create();
   ImageList_AddIcon(small_, icons.small);
   ImageList_AddIcon(big_, icons.large ? icons.large : icons.small);
   return ImageList_GetImageCount(big_) - 1;
@@ -84,7 +107,7 @@ int32_t ImageLists::AddFileIcon(const std::string& path) {
 
 HICON ImageLists::FileIcon(const std::string& path) { return ImageIcon(AddFileIcon(path)); }
 
-HICON ImageLists::ImageIcon(int32_t index) const {
+HICON ImageLists::ImageIcon(int32_t index) {
   if (index < 0 || index >= Count()) return nullptr;
   return ImageList_GetIcon(big_, index, ILD_NORMAL);
 }

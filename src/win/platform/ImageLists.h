@@ -34,16 +34,20 @@ class ImageLists : public IIcons {
   // (the caller destroys it); null when the shell has none.
   HICON FileIcon(const std::string& path);
   // The picture at `index` of the 32 x 32 list as an icon; null when none.
-  HICON ImageIcon(int32_t index) const;
+  HICON ImageIcon(int32_t index);
   // Appends icons looked up elsewhere (they stay the caller's); -1 without a small icon.
   int32_t AddIcons(const ShellIcons& icons);
-  HIMAGELIST Small() const { return small_; }
-  HIMAGELIST Big() const { return big_; }
-  int Count() const { return ImageList_GetImageCount(big_); }
+  // The lists are made on first use, so that the common controls load only
+  // once pictures are wanted (after the panel shows at start).
+  HIMAGELIST Small();
+  HIMAGELIST Big();
+  bool Created() const { return big_ != nullptr; }
+  int Count();
 
  private:
-  HIMAGELIST small_;
-  HIMAGELIST big_;
+  void Create();
+  HIMAGELIST small_ = nullptr;
+  HIMAGELIST big_ = nullptr;
 };
 
 }  // namespace kestro::win

@@ -1,5 +1,6 @@
 #include "win/platform/ShellHelpers.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <ole2.h>
 #include <shlobj.h>
@@ -19,6 +20,13 @@ bool g_uiCom = false;
 void EnsureUiCom() {
   if (g_uiCom) return;
   g_uiCom = SUCCEEDED(OleInitialize(nullptr));
+}
+
+void EnsureCommonControls() {
+  static bool done = false;
+  if (done) return;
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+  done = InitCommonControlsEx(&icc) != FALSE;
 }
 
 void EndUiCom() {

@@ -15,6 +15,10 @@ namespace kestro::win {
 void EnsureUiCom();
 void EndUiCom();
 
+// The common controls' classes (tooltips, progress bars, image lists),
+// registered the first time a window needs them.
+void EnsureCommonControls();
+
 // Starts a worker thread that calls `method` once (with COM initialised for
 // the shell's sake) and then frees itself; nobody waits for it.
 void TRunThread(std::function<void()> method);
