@@ -102,5 +102,28 @@ TEST(IconLoaderTest, AReceiverThatRefusesStopsTheWalkButStillEndsIt) {
   g_log = nullptr;
 }
 
+TEST(IconLoaderTest, StoppingEndsTheWorkerAfterTheCurrentPictureAndWaitsForIt) {
+  HWND target = LoaderWindow();
+  ASSERT_NE(target, nullptr);
+  LoaderLog log;
+  g_log = &log;
+  std::atomic<bool> busy{false};
+  std::vector<IconJob> jobs;
+  for (NodeId n = 1; n <= 5000; ++n) jobs.push_back({n, Notepad()});
+  auto control = StartIconLoader(jobs, target, kLoaderMessage, busy);
+  // Let a few arrive, then stop: the thread answers the worker while it waits.
+  MSG msg;
+  for (int i = 0; i < 200 && log.got.size() < 3; ++i) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  control->StopAndWait(10000);
+  EXPECT_TRUE(control->Ended());
+  EXPECT_TRUE(log.ended) << "the final message came";
+  EXPECT_LT(log.got.size(), jobs.size());
+  DestroyWindow(target);
+  g_log = nullptr;
+}
+
 }  // namespace
 }  // namespace kestro::win

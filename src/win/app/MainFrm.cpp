@@ -86,7 +86,7 @@ void TmainFrm::PicturesStep() {
   if (panel_) panel_->PicturesReady();
   // The program folder's own picture, then the file pictures in the background.
   images.AddFileIcon(state_.pv.programFolder);
-  StartIconLoader(PlanIconLoad(state_.panel, state_.env.tabindex), Handle(), kIconLoadedMessage,
+  loader_ = StartIconLoader(PlanIconLoad(state_.panel, state_.env.tabindex), Handle(), kIconLoadedMessage,
                   state_.iconLoadBusy);
 }
 
@@ -107,6 +107,7 @@ void TmainFrm::IconLoaded(LPARAM lParam) {
 }
 
 void TmainFrm::FormClose() {
+  if (loader_) loader_->StopAndWait(5000);
   // The panel's destruction is the save point; without a panel its bounds
   // are the stored ones.
   SaveAtExit(state_, platform_.platform, panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env));

@@ -7,6 +7,7 @@
 #include "core/app/AppState.h"
 #include "core/items/DeferredIcons.h"
 #include "win/panel/ViewFrm.h"
+#include "win/platform/IconLoader.h"
 #include "win/platform/Win32Platform.h"
 #include "win/ui/Window.h"
 
@@ -37,6 +38,7 @@ class TmainFrm : public Window {
   HICON appIcon_ = nullptr;
   std::string appIconFile_;
   DeferredIcons deferredPictures_;
+  std::shared_ptr<IconLoaderControl> loader_;
 };
 
 }  // namespace kestro::win

@@ -4,10 +4,35 @@
 
 namespace kestro::win {
 
-void StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message, std::atomic<bool>& busy) {
+IconLoaderControl::IconLoaderControl() : ended_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+IconLoaderControl::~IconLoaderControl() {
+  if (ended_) CloseHandle(ended_);
+}
+
+bool IconLoaderControl::Ended() const { return WaitForSingleObject(ended_, 0) == WAIT_OBJECT_0; }
+
+void IconLoaderControl::StopAndWait(DWORD ms) {
+  stop_ = true;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    DWORD spent = GetTickCount() - start;
+    if (spent >= ms) return;
+    DWORD r = MsgWaitForMultipleObjects(1, &ended_, FALSE, ms - spent, QS_SENDMESSAGE);
+    if (r != WAIT_OBJECT_0 + 1) return;  // ended, timed out or failed
+    // Only the worker's sent messages are answered here; nothing is removed.
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message,
+                                                   std::atomic<bool>& busy) {
   busy = true;
-  TRunThread([jobs = std::move(jobs), target, message] {
+  auto control = std::make_shared<IconLoaderControl>();
+  TRunThread([jobs = std::move(jobs), target, message, control] {
     for (const IconJob& job : jobs) {
+      if (control->stop_) break;
       auto* result = new IconResult{job.node, LookUpShellIcons(job.file)};
       // Sent, not posted: one picture at a time, so a large document cannot
       // fill the window's message queue (and lose the final message).
@@ -18,7 +43,9 @@ void StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message, std::
       }
     }
     SendMessageW(target, message, 0, 0);
+    SetEvent(control->ended_);
   });
+  return control;
 }
 
 }  // namespace kestro::win

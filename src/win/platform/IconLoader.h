@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 #include "core/items/IconPlan.h"
@@ -19,9 +20,33 @@ struct IconResult {
   ShellIcons icons;
 };
 
+// The running worker, as its starter sees it.
+class IconLoaderControl {
+ public:
+  IconLoaderControl();
+  ~IconLoaderControl();
+  IconLoaderControl(const IconLoaderControl&) = delete;
+  IconLoaderControl& operator=(const IconLoaderControl&) = delete;
+
+  // At exit: the worker ends after the picture it is looking up, and the
+  // calling (target's) thread waits for that, at most `ms`, answering the
+  // worker's messages meanwhile. A process must not end while the worker is
+  // inside the shell: it may hold the loader's lock, and the exit would then
+  // wait for ever.
+  void StopAndWait(DWORD ms);
+  bool Stopping() const { return stop_; }
+  bool Ended() const;
+
+ private:
+  friend std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<IconJob>, HWND, UINT, std::atomic<bool>&);
+  std::atomic<bool> stop_{false};
+  HANDLE ended_;
+};
+
 // Starts the worker. `busy` is set now and cleared by the receiver when the
 // final message (lParam 0) arrives. A target that is gone gets nothing and
 // leaks nothing.
-void StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message, std::atomic<bool>& busy);
+std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message,
+                                                   std::atomic<bool>& busy);
 
 }  // namespace kestro::win
