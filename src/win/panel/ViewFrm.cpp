@@ -245,7 +245,8 @@ void TviewFrm::ApplyLanguage() {
     SetItemText(popup_, t.id, false, text);
     if (t.id == kMenuSearchExe) searchCaption_ = text;
   }
-  DrawMenuBar(Handle());
+  // A hidden panel lays its menu bar out when it shows.
+  if (IsWindowVisible(Handle())) DrawMenuBar(Handle());
 }
 
 void TviewFrm::BuildPages() {
