@@ -282,8 +282,8 @@ def item_opens(opens):
 
 # -- one start ------------------------------------------------------------------
 
-def watch_start(session, startwatch, cls, program, close_caption=None, cwd=None, poll=1):
-    args = [startwatch, "--class", cls, "--poll", str(poll)]
+def watch_start(session, startwatch, cls, program, close_caption=None, cwd=None, poll=1, linger=0):
+    args = [startwatch, "--class", cls, "--poll", str(poll), "--linger", str(linger)]
     if close_caption:
         args += ["--close-caption", close_caption]
     if cwd:
@@ -324,7 +324,10 @@ class Bench:
 
     def kestro(self):
         self.restore()
-        r = watch_start(self.s, self.startwatch, PANEL_CLASS, self.drive.exe_win, MAIN_CAPTION, "R:\\", self.poll)
+        # Kept running a while after it waits for input, so that the pictures
+        # looked up in the background show in the file-open watch.
+        r = watch_start(self.s, self.startwatch, PANEL_CLASS, self.drive.exe_win, MAIN_CAPTION, "R:\\", self.poll,
+                        linger=1500)
         if not r.get("ended"):
             self.problems.append(f"Kestro did not end after WM_CLOSE to {MAIN_CAPTION} (terminated)")
         bad = sorted(p.name for p in self.drive.folder.glob("Kestro.xml.bad*"))

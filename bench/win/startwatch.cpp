@@ -128,7 +128,7 @@ int Fail(int code, const char* what) {
 
 int wmain(int argc, wchar_t** argv) {
   std::wstring closeCaption, cwd;
-  DWORD timeout = 30000, exitTimeout = 30000, poll = 1;
+  DWORD timeout = 30000, exitTimeout = 30000, poll = 1, linger = 0;
   int i = 1;
   for (; i < argc; ++i) {
     std::wstring a = argv[i];
@@ -149,6 +149,8 @@ int wmain(int argc, wchar_t** argv) {
       exitTimeout = wcstoul(argv[++i], nullptr, 10);
     else if (a == L"--poll")
       poll = wcstoul(argv[++i], nullptr, 10);
+    else if (a == L"--linger")
+      linger = wcstoul(argv[++i], nullptr, 10);
     else
       return Fail(1, "unknown option");
   }
@@ -213,6 +215,8 @@ int wmain(int argc, wchar_t** argv) {
   // returned and the message loop runs.
   double idleMs = -1;
   if (WaitForInputIdle(pi.hProcess, timeout) == 0) idleMs = Ms(t0, Now(), freq);
+  // Time for work the program does in the background after it shows.
+  if (linger) Sleep(linger);
 
   HWND closeTarget = shown;
   const LONGLONG closeStart = Now();

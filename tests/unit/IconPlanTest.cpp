@@ -84,5 +84,21 @@ TEST(PanelModelTest, FindsANodeInAnyTreeUntilItIsDeleted) {
   EXPECT_EQ(panel.FindNode(kNoNode), nullptr);
 }
 
+TEST(IconPlanTest, StartPicturesComeInTheOrderTheyAreAppended) {
+  const std::string app = "E:\\kestro.ico";
+  auto jobs = StartPictureJobs({"E:\\a.ico", "E:\\b.ico"}, &app, "E:\\", {{7, "E:\\x.exe"}, {9, "E:\\y.exe"}});
+  std::vector<PictureJobKind> kinds;
+  for (auto& j : jobs) kinds.push_back(j.kind);
+  using K = PictureJobKind;
+  EXPECT_EQ(kinds, (std::vector<K>{K::Fixed, K::Fixed, K::Fixed, K::Fixed, K::AppIcon, K::Deferred, K::Deferred,
+                                   K::ProgramFolder, K::Node, K::Node}));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(jobs[size_t(i)].fixedIndex, i);
+  EXPECT_EQ(jobs[5].file, "E:\\a.ico");
+  EXPECT_EQ(jobs[7].file, "E:\\");
+  EXPECT_EQ(jobs[9].node, 9u);
+  // Without the application icon (iconmode not 1) it is not looked up.
+  EXPECT_EQ(StartPictureJobs({}, nullptr, "E:\\", {}).size(), 5u);
+}
+
 }  // namespace
 }  // namespace kestro

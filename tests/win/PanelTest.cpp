@@ -206,7 +206,9 @@ class FrameHost : public IFrameHost {
   void TreesChanged() override { ++changes; }
   HIMAGELIST SmallImages() override { return platform_.images.Small(); }
   HIMAGELIST BigImages() override { return platform_.images.Big(); }
+  bool PicturesAvailable() override { return picturesAvailable; }
   int changes = 0;
+  bool picturesAvailable = true;
 
  private:
   AppState& state_;
@@ -477,6 +479,47 @@ TEST_F(FrameTest, TreeLinesFollowThePage) {
   state_.panel.Page(0).ShowTreeLines(true);
   frame_->ApplyPageStyle();
   EXPECT_TRUE(frame_->Tree().TreeLines());
+}
+
+}  // namespace
+}  // namespace kestro::win
+
+namespace kestro::win {
+namespace {
+
+TEST_F(FrameTest, GroupsOpenedBeforeThePicturesExistGetThemWhenTheyArrive) {
+  ItemNode& group = Top(2);
+  host_->picturesAvailable = false;
+  int before = platform_.images.Count();
+  frame_->Tree().Expand(group, true);
+  EXPECT_EQ(platform_.images.Count(), before) << "nothing appended before the fixed pictures are in";
+  EXPECT_EQ(group.Children()[0]->Data().imageindex, 0);
+  host_->picturesAvailable = true;
+  frame_->PicturesArrived();
+  EXPECT_EQ(group.Children()[0]->Data().imageindex, -1) << "R:\\two.exe does not exist";
+  frame_->PicturesArrived();  // once only
+  EXPECT_EQ(platform_.images.Count(), before);
+}
+
+TEST(FixedIconsTest, OneSizeFillsBothListsAndAMissingFolderIsLogged) {
+  ImageLists lists;
+  std::vector<std::string> log;
+  auto logger = [&](const std::string& m) { log.push_back(m); };
+  wchar_t windows[MAX_PATH];
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  ShellIcons shell = LookUpShellIcons(Narrow(windows) + "\\notepad.exe");
+  ASSERT_NE(shell.small, nullptr);
+  FixedIcons onlySmall;
+  onlySmall.icons.small = shell.small;
+  onlySmall.smallFolder = onlySmall.largeFolder = true;
+  lists.AddFixedIcons(onlySmall, logger);
+  EXPECT_EQ(ImageList_GetImageCount(lists.Small()), 1);
+  EXPECT_EQ(ImageList_GetImageCount(lists.Big()), 1);
+  FixedIcons none;  // the shell could name neither folder
+  lists.AddFixedIcons(none, logger);
+  EXPECT_EQ(lists.Count(), 1);
+  EXPECT_EQ(log, (std::vector<std::string>{"smallicon error", "bigicon error"}));
+  shell.Release();
 }
 
 }  // namespace

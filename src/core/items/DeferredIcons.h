@@ -25,6 +25,10 @@ class DeferredIcons : public IIcons {
   // in the panel's trees. A placeholder that is not one of ours (a node
   // added meanwhile cannot have one) gets no picture.
   void Resolve(IIcons& icons, PanelModel& panel);
+  // The same with the lookups made elsewhere: `real` holds the index each
+  // deferred path got, in the order of Paths().
+  void ResolveWith(const std::vector<int32_t>& real, PanelModel& panel);
+  const std::vector<std::string>& Paths() const { return paths_; }
 
  private:
   std::vector<std::string> paths_;

@@ -22,6 +22,20 @@ struct IconJob {
 // tabs in page order; the whole tree of each, collapsed groups included.
 std::vector<IconJob> PlanIconLoad(PanelModel& panel, int startTabIndex);
 
+// Every picture lookup after the panel shows at start, in the order the
+// pictures are appended: the four fixed ones, the application icon (when it
+// is wanted), the ones asked for while the trees were read, the program
+// folder's own, then the background loader's.
+enum class PictureJobKind { Fixed, AppIcon, Deferred, ProgramFolder, Node };
+struct PictureJob {
+  PictureJobKind kind = PictureJobKind::Node;
+  int fixedIndex = -1;  // 0..3 for the fixed pictures
+  std::string file;
+  NodeId node = kNoNode;
+};
+std::vector<PictureJob> StartPictureJobs(const std::vector<std::string>& deferredPaths, const std::string* appIcon,
+                                         const std::string& programFolder, const std::vector<IconJob>& loader);
+
 // The children of a group just expanded that get their picture now: in order,
 // up to the first one that already has one. Files are made absolute here.
 std::vector<IconJob> ExpansionJobs(const ItemNode& group, const std::string& programDriveRoot);

@@ -76,18 +76,13 @@ void TmainFrm::FormCreate() {
 
 void TmainFrm::PicturesStep() {
   EnsureUiCom();
-  ImageLists& images = platform_.images;
-  images.LoadBaseImages(
-      [this](const std::string& m) { WriteErrorLog(platform_.files, state_.pv.programFolder, m); });
-  if (state_.env.iconmode == 1) images.AddFileIcon(appIconFile_);
-  // In the order they were asked for, after the fixed pictures and the
-  // application icon, as if they had been looked up while reading.
-  deferredPictures_.Resolve(images, state_.panel);
-  if (panel_) panel_->PicturesReady();
-  // The program folder's own picture, then the file pictures in the background.
-  images.AddFileIcon(state_.pv.programFolder);
-  loader_ = StartIconLoader(PlanIconLoad(state_.panel, state_.env.tabindex), Handle(), kIconLoadedMessage,
-                  state_.iconLoadBusy);
+  // Every lookup runs on the worker, in the order the pictures are to be
+  // appended; the panel takes input meanwhile.
+  const std::string* appIcon = state_.env.iconmode == 1 ? &appIconFile_ : nullptr;
+  pictureJobs_ = StartPictureJobs(deferredPictures_.Paths(), appIcon, state_.pv.programFolder,
+                                  PlanIconLoad(state_.panel, state_.env.tabindex));
+  deferredResults_.clear();
+  loader_ = StartIconLoader(pictureJobs_, Handle(), kIconLoadedMessage, state_.iconLoadBusy);
 }
 
 void TmainFrm::IconLoaded(LPARAM lParam) {
@@ -96,13 +91,39 @@ void TmainFrm::IconLoaded(LPARAM lParam) {
     state_.iconLoadBusy = false;
     return;
   }
-  // The node may have been deleted, or given a picture, meanwhile.
-  ItemNode* node = state_.panel.FindNode(result->node);
-  if (node && node->Data().imageindex == 0) {
-    node->Data().imageindex = platform_.images.AddIcons(result->icons);
-    if (panel_) panel_->InvalidateNode(result->node);
+  ImageLists& images = platform_.images;
+  const PictureJobKind kind =
+      result->index < pictureJobs_.size() ? pictureJobs_[result->index].kind : PictureJobKind::Node;
+  switch (kind) {
+    case PictureJobKind::Fixed:
+      images.AddFixedIcons(result->fixed,
+                           [this](const std::string& m) { WriteErrorLog(platform_.files, state_.pv.programFolder, m); });
+      break;
+    case PictureJobKind::AppIcon:
+      images.AddIcons(result->icons);
+      break;
+    case PictureJobKind::Deferred:
+      deferredResults_.push_back(images.AddIcons(result->icons));
+      break;
+    case PictureJobKind::ProgramFolder:
+      // Everything asked for while reading is in: the trees get their
+      // pictures and lists, and groups may look pictures up themselves.
+      deferredPictures_.ResolveWith(deferredResults_, state_.panel);
+      images.AddIcons(result->icons);
+      if (panel_) panel_->PicturesReady();
+      break;
+    case PictureJobKind::Node: {
+      // The node may have been deleted, or given a picture, meanwhile.
+      ItemNode* node = state_.panel.FindNode(result->node);
+      if (node && node->Data().imageindex == 0) {
+        node->Data().imageindex = images.AddIcons(result->icons);
+        if (panel_) panel_->InvalidateNode(result->node);
+      }
+      break;
+    }
   }
   result->icons.Release();
+  result->fixed.icons.Release();
   delete result;
 }
 

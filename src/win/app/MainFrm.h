@@ -6,6 +6,7 @@
 
 #include "core/app/AppState.h"
 #include "core/items/DeferredIcons.h"
+#include "core/items/IconPlan.h"
 #include "win/panel/ViewFrm.h"
 #include "win/platform/IconLoader.h"
 #include "win/platform/Win32Platform.h"
@@ -39,6 +40,8 @@ class TmainFrm : public Window {
   std::string appIconFile_;
   DeferredIcons deferredPictures_;
   std::shared_ptr<IconLoaderControl> loader_;
+  std::vector<PictureJob> pictureJobs_;
+  std::vector<int32_t> deferredResults_;
 };
 
 }  // namespace kestro::win

@@ -20,6 +20,9 @@ class IFrameHost {
   // The shared pictures (16 x 16 and 32 x 32); null until they exist.
   virtual HIMAGELIST SmallImages() = 0;
   virtual HIMAGELIST BigImages() = 0;
+  // False at start until the fixed pictures and those asked for while the
+  // trees were read are in the lists: until then nothing else may append.
+  virtual bool PicturesAvailable() = 0;
 };
 
 }  // namespace kestro::win

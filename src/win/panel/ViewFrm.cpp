@@ -379,8 +379,12 @@ void TviewFrm::InvalidateNode(NodeId id) {
 }
 
 void TviewFrm::PicturesReady() {
+  picturesReady_ = true;
   for (Page& p : pages_)
-    if (p.frame) p.frame->SetBigIcons(p.frame->BigIcons());
+    if (p.frame) {
+      p.frame->SetBigIcons(p.frame->BigIcons());
+      p.frame->PicturesArrived();
+    }
 }
 
 void TviewFrm::TreesChanged() {

@@ -81,6 +81,7 @@ class TviewFrm : public Window, public IFrameHost {
   HIMAGELIST BigImages() override { return platform_.images.Created() ? platform_.images.Big() : nullptr; }
   // The shared pictures exist now: every tree takes its list.
   void PicturesReady();
+  bool PicturesAvailable() override { return picturesReady_; }
   // Repaints the row of a node whose picture arrived (gone nodes are ignored).
   void InvalidateNode(NodeId id);
 
@@ -122,6 +123,7 @@ class TviewFrm : public Window, public IFrameHost {
   HFONT stripFont_ = nullptr, uiFont_ = nullptr;
   std::wstring searchCaption_;
   int textOffset_ = 2;
+  bool picturesReady_ = false;
   bool fixedSizeValid_ = false;
   SIZE fixedSize_{};
 };

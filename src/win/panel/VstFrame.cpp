@@ -254,7 +254,20 @@ void TvstFrame::popMenu_FolderOpenClick() {
   RunFile(p.shell, FolderToOpen(*item, macros), "", kSwShowNormal);
 }
 
+void TvstFrame::PicturesArrived() {
+  std::vector<NodeId> opened;
+  opened.swap(openedEarly_);
+  ItemTree* tree = page_.Tree();
+  for (NodeId id : opened)
+    if (ItemNode* node = tree ? tree->Find(id) : nullptr)
+      if (node->Expanded()) vstTreeViewExpanded(*node);
+}
+
 void TvstFrame::vstTreeViewExpanded(ItemNode& node) {
+  if (!host_.PicturesAvailable()) {
+    openedEarly_.push_back(node.Id());
+    return;
+  }
   // A picture the background loader brings later for one of these children
   // is dropped: it only fills items still at 0.
   for (const IconJob& job : ExpansionJobs(node, host_.State().pv.programDriveRoot)) {

@@ -54,6 +54,8 @@ class TvstFrame : public Window {
   void RunCommand(unsigned id);
   // Whether the entry does something in this build; the others show disabled.
   static bool Available(TreeCommand c);
+  // The shared pictures can be used now: groups opened before get theirs.
+  void PicturesArrived();
   // Repaints the row of a node (a picture arrived); other ids are ignored.
   void InvalidateNode(NodeId id) { tree_.InvalidateNode(id); }
   // The page index each move entry leads to, as of the last BuildPopupMenu.
@@ -91,6 +93,7 @@ class TvstFrame : public Window {
   LanguageTexts texts_;  // read again at every FrameEnter
   std::vector<MoveTarget> moveTargets_;
   std::function<void(TreeCommand, ItemNode*)> onCommand_;
+  std::vector<NodeId> openedEarly_;  // groups opened before the pictures were available
 };
 
 // A colour as the document stores it (0x00BBGGRR, or 0xFF000000 + a system

@@ -26,18 +26,31 @@ void IconLoaderControl::StopAndWait(DWORD ms) {
   }
 }
 
-std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message,
+std::shared_ptr<IconLoaderControl> StartIconLoader(const std::vector<IconJob>& jobs, HWND target, UINT message,
+                                                   std::atomic<bool>& busy) {
+  std::vector<PictureJob> all;
+  for (const IconJob& j : jobs) all.push_back({PictureJobKind::Node, -1, j.file, j.node});
+  return StartIconLoader(std::move(all), target, message, busy);
+}
+
+std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob> jobs, HWND target, UINT message,
                                                    std::atomic<bool>& busy) {
   busy = true;
   auto control = std::make_shared<IconLoaderControl>();
   TRunThread([jobs = std::move(jobs), target, message, control] {
-    for (const IconJob& job : jobs) {
+    for (size_t i = 0; i < jobs.size(); ++i) {
       if (control->stop_) break;
-      auto* result = new IconResult{job.node, LookUpShellIcons(job.file)};
+      const PictureJob& job = jobs[i];
+      auto* result = new IconResult{i, job.node, {}, {}};
+      if (job.kind == PictureJobKind::Fixed)
+        result->fixed = LookUpFixedIcons(job.fixedIndex);
+      else
+        result->icons = LookUpShellIcons(job.file);
       // Sent, not posted: one picture at a time, so a large document cannot
       // fill the window's message queue (and lose the final message).
       if (!SendMessageW(target, message, 0, reinterpret_cast<LPARAM>(result))) {
         result->icons.Release();
+        result->fixed.icons.Release();
         delete result;
         break;  // the window is gone
       }

@@ -16,8 +16,10 @@ namespace kestro::win {
 // One looked-up picture, sent to the target window (lParam); a receiver that
 // returns non-zero owns it and its icons.
 struct IconResult {
+  size_t index = 0;  // of the job
   NodeId node = kNoNode;
   ShellIcons icons;
+  FixedIcons fixed;  // fixed pictures only (then `icons` is empty)
 };
 
 // The running worker, as its starter sees it.
@@ -38,7 +40,8 @@ class IconLoaderControl {
   bool Ended() const;
 
  private:
-  friend std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<IconJob>, HWND, UINT, std::atomic<bool>&);
+  friend std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob>, HWND, UINT,
+                                                            std::atomic<bool>&);
   std::atomic<bool> stop_{false};
   HANDLE ended_;
 };
@@ -46,7 +49,10 @@ class IconLoaderControl {
 // Starts the worker. `busy` is set now and cleared by the receiver when the
 // final message (lParam 0) arrives. A target that is gone gets nothing and
 // leaks nothing.
-std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<IconJob> jobs, HWND target, UINT message,
+std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob> jobs, HWND target, UINT message,
+                                                   std::atomic<bool>& busy);
+// Only the background loader's pictures of nodes.
+std::shared_ptr<IconLoaderControl> StartIconLoader(const std::vector<IconJob>& jobs, HWND target, UINT message,
                                                    std::atomic<bool>& busy);
 
 }  // namespace kestro::win

@@ -57,36 +57,40 @@ int ImageLists::Count() {
   return ImageList_GetImageCount(big_);
 }
 
-void ImageLists::LoadBaseImages(const std::function<void(const std::string&)>& errorLog) {
-  Create();
-  const int folders[] = {CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_INTERNET};
-  for (int csidl : folders) {
-    for (bool smallOne : {true, false}) {
-      PIDLIST_ABSOLUTE pidl = nullptr;
-      if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl) {
-        errorLog(smallOne ? "smallicon error" : "bigicon error");
-        continue;
-      }
-      SHFILEINFOW info{};
-      UINT flags = SHGFI_PIDL | SHGFI_ICON | (smallOne ? SHGFI_SMALLICON : 0);
-      if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &info, sizeof info, flags) && info.hIcon) {
-        ImageList_AddIcon(smallOne ? small_ : big_, info.hIcon);
-        DestroyIcon(info.hIcon);
-      }
-      CoTaskMemFree(pidl);
-    }
+FixedIcons LookUpFixedIcons(int which) {
+  static const int kFolders[] = {CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_INTERNET};
+  FixedIcons fixed;
+  if (which < 0 || which > 3) return fixed;
+  for (bool smallOne : {true, false}) {
+    PIDLIST_ABSOLUTE pidl = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, kFolders[which], &pidl)) || !pidl) continue;
+    (smallOne ? fixed.smallFolder : fixed.largeFolder) = true;
+    SHFILEINFOW info{};
+    UINT flags = SHGFI_PIDL | SHGFI_ICON | (smallOne ? SHGFI_SMALLICON : 0);
+    if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &info, sizeof info, flags) && info.hIcon)
+      (smallOne ? fixed.icons.small : fixed.icons.large) = info.hIcon;
+    CoTaskMemFree(pidl);
   }
+  return fixed;
+}
+
+void ImageLists::AddFixedIcons(const FixedIcons& fixed, const std::function<void(const std::string&)>& errorLog) {
+  Create();
+  if (!fixed.smallFolder) errorLog("smallicon error");
+  if (!fixed.largeFolder) errorLog("bigicon error");
+  HICON small = fixed.icons.small, large = fixed.icons.large;
   // Both lists must stay in step whatever the shell gave: a missing picture
   // in one list would shift every later index of the other.
-  while (ImageList_GetImageCount(small_) < ImageList_GetImageCount(big_)) {
-    HICON i = ImageList_GetIcon(big_, ImageList_GetImageCount(small_), ILD_NORMAL);
-    ImageList_AddIcon(small_, i);
-    DestroyIcon(i);
-  }
-  while (ImageList_GetImageCount(big_) < ImageList_GetImageCount(small_)) {
-    HICON i = ImageList_GetIcon(small_, ImageList_GetImageCount(big_), ILD_NORMAL);
-    ImageList_AddIcon(big_, i);
-    DestroyIcon(i);
+  if (!small && !large) return;
+  ImageList_AddIcon(small_, small ? small : large);
+  ImageList_AddIcon(big_, large ? large : small);
+}
+
+void ImageLists::LoadBaseImages(const std::function<void(const std::string&)>& errorLog) {
+  for (int i = 0; i < 4; ++i) {
+    FixedIcons fixed = LookUpFixedIcons(i);
+    AddFixedIcons(fixed, errorLog);
+    fixed.icons.Release();
   }
 }
 

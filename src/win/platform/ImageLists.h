@@ -19,6 +19,16 @@ struct ShellIcons {
 };
 ShellIcons LookUpShellIcons(const std::string& path);
 
+// One of the four fixed pictures (0 documents, 1 desktop, 2 programs,
+// 3 Internet), looked up on any thread; `smallFolder`/`largeFolder` tell
+// whether the shell could name the folder for each size.
+struct FixedIcons {
+  ShellIcons icons;
+  bool smallFolder = false;
+  bool largeFolder = false;
+};
+FixedIcons LookUpFixedIcons(int which);
+
 class ImageLists : public IIcons {
  public:
   ImageLists();
@@ -29,6 +39,9 @@ class ImageLists : public IIcons {
   // The four fixed pictures: documents, desktop, programs, Internet.
   // `errorLog` receives a line for each picture that could not be had.
   void LoadBaseImages(const std::function<void(const std::string&)>& errorLog);
+  // Appends one fixed picture looked up elsewhere (the icons stay the
+  // caller's), keeping both lists in step when the shell gave only one size.
+  void AddFixedIcons(const FixedIcons& fixed, const std::function<void(const std::string&)>& errorLog);
   int32_t AddFileIcon(const std::string& path) override;
   // AddFileIcon, then that picture of the 32 x 32 list as an icon of its own
   // (the caller destroys it); null when the shell has none.
