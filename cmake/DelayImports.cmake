@@ -1,6 +1,7 @@
 # Import libraries that load their DLL on the first call instead of at
-# process start: the shell, COM and the common dialogs are not needed until
-# the panel is on screen, and loading them first would delay it.
+# process start: the shell, COM, the common controls and the common dialogs
+# are not needed until the panel is on screen, and loading them first would
+# delay it.
 function(kestro_delay_import_library out name)
   set(dir ${CMAKE_BINARY_DIR}/delayimp)
   set(lib ${dir}/lib${name}_delay.a)

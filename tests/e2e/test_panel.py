@@ -31,6 +31,15 @@ def _panel(s):
     return w
 
 
+def _start(s, document):
+    """Kestro on R: with `document`; returns the drive, the process and the panel."""
+    drive = KestroDrive(s, "r")
+    drive.write_xml(document)
+    s.start()
+    proc = drive.start()
+    return drive, proc, _panel(s)
+
+
 def _command(s, panel, command):
     s.driver("post", str(panel["hwnd"]), str(WM_COMMAND), str(command), "0")
 
@@ -54,11 +63,7 @@ def test_stored_bounds_are_kept_on_the_screen_and_written_back():
     cases = [((1900, 900, 250, 500), (774, 268, 250, 500)), ((100, 100, 250, 900), (100, 0, 250, 768))]
     for stored, expected in cases:
         with WineSession("bounds") as s:
-            drive = KestroDrive(s, "r")
-            drive.write_xml(_document(*stored, tabindex=2))
-            s.start()
-            proc = drive.start()
-            panel = _panel(s)
+            drive, proc, panel = _start(s, _document(*stored, tabindex=2))
             assert _wait(lambda: s.driver_json("info", str(panel["hwnd"]))["visible"])
             left, top, right, bottom = s.driver_json("info", str(panel["hwnd"]))["rect"]
             assert (left, top, right - left, bottom - top) == expected
@@ -75,11 +80,7 @@ def test_stored_bounds_are_kept_on_the_screen_and_written_back():
 def test_close_box_hides_minimises_or_exits():
     for action in (0, 1, 2):
         with WineSession(f"xbutton-{action}") as s:
-            drive = KestroDrive(s, "r")
-            drive.write_xml(_document(panel=f"<xbuttonaction>{action}</xbuttonaction>"))
-            s.start()
-            proc = drive.start()
-            panel = _panel(s)
+            drive, proc, panel = _start(s, _document(panel=f"<xbuttonaction>{action}</xbuttonaction>"))
             assert _wait(lambda: s.driver_json("info", str(panel["hwnd"]))["visible"])
             if action == 2:
                 # While the pictures still load the close box only hides the
@@ -104,11 +105,7 @@ def test_close_box_hides_minimises_or_exits():
 
 def test_hidden_at_start_when_asked():
     with WineSession("hidden") as s:
-        drive = KestroDrive(s, "r")
-        drive.write_xml(_document(panel="<showonstartup>False</showonstartup>"))
-        s.start()
-        proc = drive.start()
-        panel = _panel(s)
+        drive, proc, panel = _start(s, _document(panel="<showonstartup>False</showonstartup>"))
         time.sleep(1)
         assert not s.driver_json("info", str(panel["hwnd"]))["visible"]
         _exit(s, drive, proc)
@@ -120,11 +117,7 @@ def _tab_modes(drive):
 
 def test_new_tabs_start_big_and_the_icon_switch_changes_only_the_active_tab():
     with WineSession("tabs") as s:
-        drive = KestroDrive(s, "r")
-        drive.write_xml(_document())
-        s.start()
-        proc = drive.start()
-        panel = _panel(s)
+        drive, proc, panel = _start(s, _document())
         _command(s, panel, CMD_TABADD)
         # An English host: the dialog takes its captions from english.lng.
         box = s.wait_window("#32770", "Tab Name", 10000)
@@ -151,11 +144,7 @@ def test_new_tabs_start_big_and_the_icon_switch_changes_only_the_active_tab():
 
 def test_dragging_the_active_tab_moves_only_it():
     with WineSession("reorder") as s:
-        drive = KestroDrive(s, "r")
-        drive.write_xml(_document())
-        s.start()
-        proc = drive.start()
-        panel = _panel(s)
+        drive, proc, panel = _start(s, _document())
         assert _wait(lambda: s.driver_json("info", str(panel["hwnd"]))["visible"])
         strip = s.driver_json("child", str(panel["hwnd"]), "KestroTabStrip")
         left, top, right, _ = strip["rect"]
@@ -170,11 +159,7 @@ def test_dragging_the_active_tab_moves_only_it():
 
 def test_backup_writes_the_chosen_file_with_the_trees():
     with WineSession("backup") as s:
-        drive = KestroDrive(s, "r")
-        drive.write_xml(_document())
-        s.start()
-        proc = drive.start()
-        panel = _panel(s)
+        drive, proc, panel = _start(s, _document())
         _command(s, panel, CMD_BACKUP)
         dialog = s.message_box(15000)
         assert dialog is not None, "no save dialog"

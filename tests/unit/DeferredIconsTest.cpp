@@ -37,6 +37,13 @@ std::vector<int32_t> Pictures(PanelModel& panel) {
   return out;
 }
 
+// Looks the deferred pictures up in `icons` now, in their order, and puts them in.
+void LookUpAndResolve(DeferredIcons& deferred, IIcons& icons, PanelModel& panel) {
+  std::vector<int32_t> real;
+  for (const std::string& path : deferred.Paths()) real.push_back(icons.AddFileIcon(path));
+  deferred.ResolveWith(real, panel);
+}
+
 // Reads kTabs into `panel`, asking `icons` for pictures.
 void Read(PanelModel& panel, IIcons& icons, EnvSet& env) {
   FakeHostSystem host;
@@ -67,7 +74,7 @@ TEST(DeferredIconsTest, GivesTheSamePicturesInTheSameOrderAsLookingThemUpAtOnce)
 
   FakeIcons atShow;
   atShow.noIcon = now.noIcon;
-  deferred.Resolve(atShow, later);
+  LookUpAndResolve(deferred, atShow, later);
   EXPECT_EQ(atShow.asked, now.asked);
   EXPECT_EQ(Pictures(later), Pictures(direct));
   EXPECT_EQ(deferred.Pending(), 0u);
@@ -91,7 +98,7 @@ TEST(DeferredIconsTest, NodesAddedOrDeletedMeanwhileAreSafe) {
   tree.Add(nullptr, stray);
 
   FakeIcons icons;
-  deferred.Resolve(icons, panel);
+  LookUpAndResolve(deferred, icons, panel);
   EXPECT_EQ(icons.asked, (std::vector<std::string>{"E:\\one.ico", "E:\\two.ico"}));
   EXPECT_EQ(Pictures(panel), (std::vector<int32_t>{5, -1}));
 }

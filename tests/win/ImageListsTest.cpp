@@ -31,6 +31,13 @@ TEST(ImageListsTest, BothListsGrowInStepFromTheFixedPictures) {
   EXPECT_EQ(lists.Count(), base + 2);
 }
 
+// The background loader's jobs: pictures of nodes only.
+std::vector<PictureJob> NodeJobs(const std::vector<IconJob>& jobs) {
+  std::vector<PictureJob> all;
+  for (const IconJob& j : jobs) all.push_back({PictureJobKind::Node, -1, j.file, j.node});
+  return all;
+}
+
 struct LoaderLog {
   std::vector<std::pair<NodeId, bool>> got;
   bool ended = false;
@@ -78,7 +85,7 @@ TEST(IconLoaderTest, ResultsArriveOnTheCallingThreadInOrderThenTheEnd) {
   LoaderLog log;
   g_log = &log;
   std::atomic<bool> busy{false};
-  StartIconLoader({{11, Notepad()}, {12, "C:\\missing.exe"}, {13, Notepad()}}, target, kLoaderMessage, busy);
+  StartIconLoader(NodeJobs({{11, Notepad()}, {12, "C:\\missing.exe"}, {13, Notepad()}}), target, kLoaderMessage, busy);
   EXPECT_TRUE(busy);
   PumpUntilEnded(log);
   EXPECT_TRUE(log.ended);
@@ -94,7 +101,7 @@ TEST(IconLoaderTest, AReceiverThatRefusesStopsTheWalkButStillEndsIt) {
   log.refuse = true;
   g_log = &log;
   std::atomic<bool> busy{false};
-  StartIconLoader({{1, Notepad()}, {2, Notepad()}}, target, kLoaderMessage, busy);
+  StartIconLoader(NodeJobs({{1, Notepad()}, {2, Notepad()}}), target, kLoaderMessage, busy);
   PumpUntilEnded(log);
   EXPECT_TRUE(log.ended);
   EXPECT_TRUE(log.got.empty());
@@ -110,7 +117,7 @@ TEST(IconLoaderTest, StoppingEndsTheWorkerAfterTheCurrentPictureAndWaitsForIt) {
   std::atomic<bool> busy{false};
   std::vector<IconJob> jobs;
   for (NodeId n = 1; n <= 5000; ++n) jobs.push_back({n, Notepad()});
-  auto control = StartIconLoader(jobs, target, kLoaderMessage, busy);
+  auto control = StartIconLoader(NodeJobs(jobs), target, kLoaderMessage, busy);
   // Let a few arrive, then stop: the thread answers the worker while it waits.
   MSG msg;
   for (int i = 0; i < 200 && log.got.size() < 3; ++i) {

@@ -9,13 +9,6 @@ int32_t DeferredIcons::AddFileIcon(const std::string& path) {
   return kFirstPlaceholder - static_cast<int32_t>(paths_.size() - 1);
 }
 
-void DeferredIcons::Resolve(IIcons& icons, PanelModel& panel) {
-  std::vector<int32_t> real;
-  real.reserve(paths_.size());
-  for (const std::string& path : paths_) real.push_back(icons.AddFileIcon(path));
-  ResolveWith(real, panel);
-}
-
 void DeferredIcons::ResolveWith(const std::vector<int32_t>& real, PanelModel& panel) {
   for (size_t i = 0; i < panel.PageCount(); ++i) {
     ItemTree* tree = panel.Page(i).Tree();

@@ -1,8 +1,8 @@
 #pragma once
 // Pictures asked for while the trees are read at start, looked up only once
-// the panel is on screen: each request gets a placeholder index at once, and
-// Resolve later looks the files up in the order asked and puts the real
-// indexes into the trees.
+// the panel is on screen: each request gets a placeholder index at once; the
+// files are later looked up in the order asked (Paths) and ResolveWith puts
+// the real indexes into the trees.
 #include <string>
 #include <vector>
 
@@ -21,12 +21,9 @@ class DeferredIcons : public IIcons {
   int32_t AddFileIcon(const std::string& path) override;
   size_t Pending() const { return paths_.size(); }
 
-  // Looks every deferred picture up in `icons` and replaces the placeholders
-  // in the panel's trees. A placeholder that is not one of ours (a node
-  // added meanwhile cannot have one) gets no picture.
-  void Resolve(IIcons& icons, PanelModel& panel);
-  // The same with the lookups made elsewhere: `real` holds the index each
-  // deferred path got, in the order of Paths().
+  // Replaces the placeholders in the panel's trees: `real` holds the index
+  // each deferred path got, in the order of Paths(). A placeholder that is
+  // not one of ours (a node added meanwhile cannot have one) gets no picture.
   void ResolveWith(const std::vector<int32_t>& real, PanelModel& panel);
   const std::vector<std::string>& Paths() const { return paths_; }
 

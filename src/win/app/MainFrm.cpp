@@ -40,9 +40,8 @@ void TmainFrm::ApplicationIcon() {
 void TmainFrm::FormCreate() {
   // The trees are read with placeholder pictures: the shell is asked for
   // none of them before the panel is on screen.
-  Platform start = platform_.platform;
-  Platform reading{start.files, start.host, start.drives, start.registry, start.messages, start.codec, start.shell,
-                   deferredPictures_};
+  Win32Platform& p = platform_;
+  Platform reading{p.files, p.host, p.drives, p.registry, p.messages, p.codec, p.shell, deferredPictures_};
   StartSequence sequence(state_, reading, ResourceBytes(L"EXEFILE", L"english"));
   sequence.picturesStep = [this] { ApplicationIcon(); };
   if (sequence.Run(exePath_) == StartOutcome::CloseRequested) {

@@ -67,7 +67,6 @@ bool TvstFrame::Create(HWND parent, const RECT& bounds) {
   auto& ev = tree_.Events();
   ev.afterItemPaint = [this](HDC dc, ItemNode& node, const RECT& item) { vstTreeViewAfterItemPaint(dc, node, item); };
   ev.hint = [this](ItemNode& node) { return vstTreeViewGetHint(node); };
-  ev.focusChanged = [this](ItemNode* node) { vstTreeViewFocusChanged(node); };
   ev.doubleClick = [this](ItemNode& node, POINT pt) { vstTreeViewDblClick(node, pt); };
   ev.keyDown = [this](UINT vk) { return vstTreeViewKeyPress(vk); };
   ev.mouseDown = [this](ItemNode* node, POINT, bool right, WPARAM keys) { vstTreeViewMouseDown(node, right, keys); };
@@ -133,7 +132,6 @@ bool TvstFrame::BigIcons() const { return tree_.NodeHeight() == host_.State().en
 void TvstFrame::Refresh() {
   if (tree_.Tree() != page_.Tree()) tree_.SetTree(page_.Tree());
   tree_.Refresh();
-  focusedItem_ = FocusedItem();
 }
 
 void TvstFrame::SetBounds(const RECT& bounds) {
@@ -185,8 +183,6 @@ std::string TvstFrame::vstTreeViewGetHint(ItemNode& node) {
   return HintText(node.Data(), host_.State().env.tooltip).value_or(std::string());
 }
 
-void TvstFrame::vstTreeViewFocusChanged(ItemNode* node) { focusedItem_ = node ? &node->Data() : nullptr; }
-
 void TvstFrame::vstTreeViewDblClick(ItemNode& node, POINT client) {
   TMyRec* item = FocusedItem();
   if (!item || &node.Data() != item) return;
@@ -227,19 +223,22 @@ void TvstFrame::vstTreeViewMouseDown(ItemNode* node, bool right, WPARAM keys) {
   const bool ctrlOnly = (keys & MK_CONTROL) && !(keys & MK_SHIFT) && !(keys & (MK_RBUTTON | MK_MBUTTON)) &&
                         GetKeyState(VK_MENU) >= 0;
   if (!ctrlOnly || node->Data().kind != ItemKind::File) return;
-  AppState& s = host_.State();
-  Win32Platform& p = host_.Host();
-  MacroValues macros(p.host, s.pv.programDrive);
-  LaunchContext ctx{p.shell, macros, s.exeLinks};
-  RunWithExeLink(node->Data().path, false, ctx, s.messages, p.messages);
+  const std::string path = node->Data().path;
+  WithLaunchContext([&](LaunchContext& ctx) {
+    RunWithExeLink(path, false, ctx, host_.State().messages, host_.Host().messages);
+  });
 }
 
 void TvstFrame::Launch(const TMyRec& item, WorkingFolder rule) {
+  WithLaunchContext([&](LaunchContext& ctx) { LaunchItem(item, rule, ctx); });
+}
+
+void TvstFrame::WithLaunchContext(const std::function<void(LaunchContext&)>& run) {
   AppState& s = host_.State();
   Win32Platform& p = host_.Host();
   MacroValues macros(p.host, s.pv.programDrive);
   LaunchContext ctx{p.shell, macros, s.exeLinks};
-  LaunchItem(item, rule, ctx);
+  run(ctx);
 }
 
 void TvstFrame::popMenu_ExecuteClick() {

@@ -70,13 +70,13 @@ class TvstFrame : public Window {
  private:
   void vstTreeViewAfterItemPaint(HDC dc, ItemNode& node, const RECT& item);
   std::string vstTreeViewGetHint(ItemNode& node);
-  void vstTreeViewFocusChanged(ItemNode* node);
   void vstTreeViewDblClick(ItemNode& node, POINT client);
   bool vstTreeViewKeyPress(UINT vk);
   void vstTreeViewMouseDown(ItemNode* node, bool right, WPARAM keys);
   void popMenu_ExecuteClick();
   void popMenu_FolderOpenClick();
   void Launch(const TMyRec& item, WorkingFolder rule);
+  void WithLaunchContext(const std::function<void(LaunchContext&)>& run);
   void vstTreeViewContextPopup(ItemNode* node, POINT screen);
   void vstTreeViewExpanded(ItemNode& node);
   void popMenu_ActiveClick(size_t entry);
@@ -89,7 +89,6 @@ class TvstFrame : public Window {
   HFONT font_ = nullptr;
   COLORREF textColour_ = 0;
   COLORREF subTextColour_ = 0;
-  TMyRec* focusedItem_ = nullptr;
   LanguageTexts texts_;  // read again at every FrameEnter
   std::vector<MoveTarget> moveTargets_;
   std::function<void(TreeCommand, ItemNode*)> onCommand_;

@@ -26,13 +26,6 @@ void IconLoaderControl::StopAndWait(DWORD ms) {
   }
 }
 
-std::shared_ptr<IconLoaderControl> StartIconLoader(const std::vector<IconJob>& jobs, HWND target, UINT message,
-                                                   std::atomic<bool>& busy) {
-  std::vector<PictureJob> all;
-  for (const IconJob& j : jobs) all.push_back({PictureJobKind::Node, -1, j.file, j.node});
-  return StartIconLoader(std::move(all), target, message, busy);
-}
-
 std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob> jobs, HWND target, UINT message,
                                                    std::atomic<bool>& busy) {
   busy = true;

@@ -36,7 +36,6 @@ class IconLoaderControl {
   // inside the shell: it may hold the loader's lock, and the exit would then
   // wait for ever.
   void StopAndWait(DWORD ms);
-  bool Stopping() const { return stop_; }
   bool Ended() const;
 
  private:
@@ -50,9 +49,6 @@ class IconLoaderControl {
 // final message (lParam 0) arrives. A target that is gone gets nothing and
 // leaks nothing.
 std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob> jobs, HWND target, UINT message,
-                                                   std::atomic<bool>& busy);
-// Only the background loader's pictures of nodes.
-std::shared_ptr<IconLoaderControl> StartIconLoader(const std::vector<IconJob>& jobs, HWND target, UINT message,
                                                    std::atomic<bool>& busy);
 
 }  // namespace kestro::win

@@ -1,14 +1,14 @@
 #include "win/platform/Pictures.h"
 
 #include <csetjmp>
-#include <cstdio>
-#include <cstring>
-#include <vector>
+#include <string>
+#include <utility>
 
 extern "C" {
 #include <jpeglib.h>
 }
 
+#include "win/platform/Win32Platform.h"
 #include "win/platform/WinText.h"
 
 namespace kestro::win {
@@ -91,21 +91,12 @@ HBITMAP DecodeJpeg(const unsigned char* data, size_t size) {
 }
 
 HBITMAP LoadPictureFile(const std::string& file, PictureFormat format) {
-  std::wstring w = Widen(file);
   if (format == PictureFormat::Bitmap)
-    return static_cast<HBITMAP>(LoadImageW(nullptr, w.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-  HANDLE h = CreateFileW(w.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return nullptr;
-  LARGE_INTEGER size{};
-  std::vector<unsigned char> bytes;
-  // Photos of more than 64 MiB are not tree backgrounds.
-  if (GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart < (64ll << 20)) {
-    bytes.resize(size_t(size.QuadPart));
-    DWORD read = 0;
-    if (!ReadFile(h, bytes.data(), DWORD(bytes.size()), &read, nullptr) || read != bytes.size()) bytes.clear();
-  }
-  CloseHandle(h);
-  return bytes.empty() ? nullptr : DecodeJpeg(bytes.data(), bytes.size());
+    return static_cast<HBITMAP>(
+        LoadImageW(nullptr, Widen(file).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+  std::string bytes;
+  if (!Win32FileSystem().ReadFile(file, bytes)) return nullptr;
+  return DecodeJpeg(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
 }  // namespace kestro::win
