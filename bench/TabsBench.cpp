@@ -42,8 +42,7 @@ class Host : public IHostSystem {
   std::string UserProfileFolder() override { return "C:\\users\\kim"; }
   std::string DesktopFolder() override { return "C:\\users\\kim\\Desktop"; }
   uint32_t SystemDefaultLcid() override { return 1042; }
-  int ScreenWidth() override { return 1920; }
-  int WorkAreaHeight() override { return 1040; }
+  std::vector<MonitorArea> MonitorWorkAreas() override { return {{0, 0, 1920, 1040}}; }
 };
 
 class Page : public ITabPage {

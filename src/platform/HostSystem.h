@@ -1,8 +1,16 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kestro {
+
+// The work area of one monitor (the screen without the task bar), in
+// virtual-screen coordinates: secondary monitors may lie at negative ones.
+struct MonitorArea {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool operator==(const MonitorArea&) const = default;
+};
 
 // Facts about the host PC: its folders, locale and screen.
 class IHostSystem {
@@ -14,8 +22,8 @@ class IHostSystem {
   virtual std::string UserProfileFolder() = 0;    // %USERPROFILE% expanded
   virtual std::string DesktopFolder() = 0;        // empty when unknown
   virtual uint32_t SystemDefaultLcid() = 0;       // 1042 on a Korean host
-  virtual int ScreenWidth() = 0;
-  virtual int WorkAreaHeight() = 0;
+  // Every monitor's work area, the primary monitor's first.
+  virtual std::vector<MonitorArea> MonitorWorkAreas() = 0;
 };
 
 }  // namespace kestro

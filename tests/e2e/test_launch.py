@@ -12,7 +12,7 @@ WM_COMMAND = 0x0111
 ITEMS = """<?xml version="1.0"?>
 <Root>{panel}
   <window><main><position><X>100</X><Y>100</Y></position><size><X>300</X><Y>400</Y></size>
-    <topwindow>False</topwindow><tabindex>0</tabindex></main></window>
+    <topwindow>{topwindow}</topwindow><tabindex>0</tabindex></main></window>
   <exelink>{links}</exelink>
   <tabs><tab name="A" tag="0"><files>
     <file name="probe"><path>%udrive%\\tools\\probe.exe</path><parameters>--data "%udrive%\\data"</parameters></file>
@@ -27,17 +27,22 @@ ITEMS = """<?xml version="1.0"?>
 
 
 class Panel:
-    def __init__(self, s, drive, links="", panel=""):
+    def __init__(self, s, drive, links="", panel="", topwindow="False"):
         self.s, self.drive = s, drive
         drive.copy_tool("probe.exe", "tools/probe.exe")
         (drive.root / "docs").mkdir(exist_ok=True)
         (drive.root / "docs" / "a.kdoc").write_text("a")
         (drive.root / "docs" / "b.txt").write_text("b")
-        drive.write_xml(ITEMS.format(links=links, panel=f"<panel>{panel}</panel>"))
+        drive.write_xml(ITEMS.format(links=links, panel=f"<panel>{panel}</panel>", topwindow=topwindow))
         self.log = drive.root / "probe.log"
         s.env["KESTRO_PROBE_LOG"] = "R:\\probe.log"
         s.start()
-        self.proc = drive.start()
+        self.open()
+
+    def open(self):
+        """Starts Kestro.exe and waits for its panel and item tree."""
+        s = self.s
+        self.proc = self.drive.start()
         w = s.wait_window("TviewFrm", "-", 20000)
         assert w is not None, "no panel"
         self.hwnd = w["hwnd"]
@@ -195,3 +200,58 @@ def test_the_popup_runs_an_item_and_opens_its_folder():
         assert s.wait_window("ExplorerWClass", "tools", 15000) is not None, "the folder did not open"
         assert len(probe_runs(p.log)) == 1
         p.exit()
+
+
+WS_EX_TOPMOST = 0x8
+
+
+def test_message_08_holds_the_panel_and_an_exit_meanwhile_ends_kestro_cleanly():
+    with WineSession("launch-modal") as s:
+        p = Panel(s, KestroDrive(s, "r"), topwindow="True")
+        xml = p.drive.xml_path
+
+        def open_message_08():
+            p.click(4, 100, "ctrl")
+            box = s.message_box(10000)
+            assert box is not None, "no message"
+            assert box["text"].startswith("Nothing associated with portable apps.!"), box
+            return box
+
+        def ended_and_saved(before, how):
+            assert wait_exit(p.proc, 20) is not None, f"{how}: the program did not end"
+            assert p.proc.returncode == 0, f"{how}: ended with {p.proc.returncode}"
+            assert s.window_gone("#32770", "-", 2000), f"{how}: a message box outlived the program"
+            assert xml.stat().st_mtime_ns > before, f"{how}: Kestro.xml was not written"
+            names = [f.get("name") for f in p.drive.xml_root().findall("tabs/tab/files/file")]
+            assert names == ["probe", "document", "text", "program"], names
+
+        # The box belongs to the panel: the panel is disabled under it, and
+        # the box stays above the stay-on-top panel.
+        box = open_message_08()
+        assert box["owner"] == p.hwnd, box
+        assert box["exstyle"] & WS_EX_TOPMOST, box
+        panel = s.driver_json("info", str(p.hwnd))
+        assert panel["visible"] and not panel["enabled"], panel
+        # A double click on an item of the panel starts nothing meanwhile.
+        p.click(0, 100, "double")
+        time.sleep(1.5)
+        assert [r for r in probe_runs(p.log) if "--data" in r["cmdline"]] == []
+        # "-exit" meanwhile: the box is ended, then Kestro ends and saves.
+        before = xml.stat().st_mtime_ns
+        assert p.drive.request_exit() == 0
+        ended_and_saved(before, "-exit")
+
+        # The panel's exit entry meanwhile (sent as a click on it would).
+        p.open()
+        open_message_08()
+        before = xml.stat().st_mtime_ns
+        s.driver("post", str(p.hwnd), str(WM_COMMAND), str(CMD_APPEXIT), "0")
+        ended_and_saved(before, "exit entry")
+
+        # With the tree's popup menu open, "-exit" closes the menu first.
+        p.open()
+        p.click(0, 100, "right")
+        assert s.wait_window("#32768", "-", 5000) is not None, "no popup menu"
+        before = xml.stat().st_mtime_ns
+        assert p.drive.request_exit() == 0
+        ended_and_saved(before, "-exit with a menu open")

@@ -7,7 +7,8 @@
 //   kdriver wait  CLASS CAPTION MS
 //   kdriver gone  CLASS CAPTION MS
 //   kdriver count CLASS CAPTION           top-level windows, hidden ones too
-//   kdriver info  HWND
+//   kdriver info  HWND                     (every description has the window's
+//                                          owner and whether it is enabled)
 //   kdriver windows                       visible top-level windows
 //   kdriver msgbox MS                     wait for a message box, describe it
 //   kdriver press HWND BUTTONTEXT         click a button of a dialog
@@ -92,10 +93,13 @@ std::string Describe(HWND w) {
   GetWindowRect(w, &r);
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
-  char buf[512];
+  char buf[640];
   std::snprintf(buf, sizeof buf,
-                "\"hwnd\":%llu,\"visible\":%s,\"style\":%lu,\"exstyle\":%lu,\"rect\":[%ld,%ld,%ld,%ld],\"pid\":%lu",
+                "\"hwnd\":%llu,\"visible\":%s,\"enabled\":%s,\"owner\":%llu,\"style\":%lu,\"exstyle\":%lu,"
+                "\"rect\":[%ld,%ld,%ld,%ld],\"pid\":%lu",
                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(w)), IsWindowVisible(w) ? "true" : "false",
+                IsWindowEnabled(w) ? "true" : "false",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(GetWindow(w, GW_OWNER))),
                 static_cast<unsigned long>(GetWindowLongW(w, GWL_STYLE)),
                 static_cast<unsigned long>(GetWindowLongW(w, GWL_EXSTYLE)), r.left, r.top, r.right, r.bottom,
                 static_cast<unsigned long>(pid));

@@ -55,7 +55,7 @@ class FakeHostSystem : public IHostSystem {
   std::string windows = "C:\\windows", system = "C:\\windows\\system32", temp = "C:\\Temp\\",
               profile = "C:\\users\\kim", desktop = "C:\\users\\kim\\Desktop";
   uint32_t lcid = 1033;
-  int screenWidth = 1024, workAreaHeight = 768;
+  std::vector<MonitorArea> monitors{{0, 0, 1024, 768}};  // the primary first
   mutable std::vector<std::string> asked;  // which values were computed
 
   std::string WindowsFolder() override { return Ask("windows", windows); }
@@ -64,8 +64,7 @@ class FakeHostSystem : public IHostSystem {
   std::string UserProfileFolder() override { return Ask("profile", profile); }
   std::string DesktopFolder() override { return Ask("desktop", desktop); }
   uint32_t SystemDefaultLcid() override { return lcid; }
-  int ScreenWidth() override { return screenWidth; }
-  int WorkAreaHeight() override { return workAreaHeight; }
+  std::vector<MonitorArea> MonitorWorkAreas() override { return monitors; }
 
  private:
   std::string Ask(const char* what, const std::string& v) const {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <ostream>
+#include <tuple>
+
 #include "core/app/StartSequence.h"
 #include "unit/FakePlatform.h"
 
@@ -66,11 +70,16 @@ TEST_F(StartFixture, UsbAndScsiAdaptersAreAccepted) {
   EXPECT_TRUE(fake.messages.shown.empty());
 }
 
-TEST_F(StartFixture, UnopenableVolumeSaysSoAndIsAccepted) {
-  fake.drives.buses['E'] = {false, 0};
-  EXPECT_EQ(seq.Run(exe), StartOutcome::Running);
-  ASSERT_EQ(fake.messages.shown.size(), 1u);
-  EXPECT_EQ(fake.messages.shown[0].text, "createfile error");
+TEST_F(StartFixture, AVolumeThatCannotBeAskedIsAcceptedWithoutAMessage) {
+  // Not opened (a read-only drive, no rights), or opened but the adapter
+  // query failed: the answer is not known, so there is nothing to refuse.
+  for (BusTypeAnswer answer : {BusTypeAnswer{false, 0}, BusTypeAnswer{true, 0}}) {
+    fake.drives.buses['E'] = answer;
+    EXPECT_EQ(seq.Run(exe), StartOutcome::Running) << answer.opened;
+    EXPECT_TRUE(state.started);
+  }
+  EXPECT_EQ(fake.drives.busAsked, (std::vector<char>{'E', 'E'}));
+  EXPECT_TRUE(fake.messages.shown.empty());
 }
 
 TEST_F(StartFixture, PcEditionSkipsTheBusCheckWhateverTheLetterCase) {
@@ -89,15 +98,50 @@ TEST_F(StartFixture, StoredBoundsAreClampedToTheScreen) {
   EXPECT_EQ(state.env.top, 268);
 }
 
-TEST(ClampPanelBoundsTest, TallPanelStartsAtTheTopWithTheWorkAreaHeight) {
-  EnvSet env;
-  env.top = 100;
-  env.height = 900;
-  env.left = -50;
-  ClampPanelBounds(env, 1024, 768);
-  EXPECT_EQ(env.top, 0);
-  EXPECT_EQ(env.height, 768);
-  EXPECT_EQ(env.left, -50);  // left is not clamped at 0
+struct Bounds {
+  int left, top, width, height;
+  bool operator==(const Bounds&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& o, const Bounds& b) {
+  return o << b.left << "/" << b.top << " " << b.width << "x" << b.height;
+}
+
+TEST(ClampPanelBoundsTest, ThePanelOpensOnAMonitorThatExists) {
+  const std::vector<MonitorArea> one{{0, 0, 1024, 768}};
+  // A secondary monitor left of the primary and one above it, right of it.
+  const std::vector<MonitorArea> three{{0, 0, 1024, 768}, {-1280, 0, 0, 1024}, {1024, -600, 1824, 0}};
+  constexpr int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
+  struct Case {
+    const char* what;
+    const std::vector<MonitorArea>& monitors;
+    Bounds stored, expected;
+  } cases[] = {
+      {"inside stays", one, {700, 200, 250, 500}, {700, 200, 250, 500}},
+      {"beyond the right edge", one, {1900, 900, 250, 500}, {774, 268, 250, 500}},
+      {"taller than the work area", one, {100, 100, 250, 900}, {100, 0, 250, 768}},
+      {"partly left of the screen keeps its left", one, {-50, 100, 250, 500}, {-50, 100, 250, 500}},
+      {"its left monitor is gone", one, {-1280, 100, 250, 500}, {0, 100, 250, 500}},
+      {"left of and above every monitor", one, {-5000, -5000, 250, 500}, {0, 0, 250, 768}},
+      {"wider than the work area", one, {10, 10, 3000, 500}, {0, 10, 1024, 500}},
+      {"at INT_MAX", one, {kMax, kMax, 250, 500}, {774, 268, 250, 500}},
+      {"at INT_MIN", one, {kMin, kMin, 250, 500}, {0, 0, 250, 768}},
+      {"sizes at INT_MAX", one, {kMax, kMax, kMax, kMax}, {0, 0, 1024, 768}},
+      {"sizes at INT_MIN", one, {kMin, 0, kMin, kMin}, {0, 0, 1, 1}},
+      {"right edge past INT_MAX", one, {kMax - 10, 100, 250, 500}, {774, 100, 250, 500}},
+      {"on the left monitor stays", three, {-1280, 0, 250, 500}, {-1280, 0, 250, 500}},
+      {"mostly on the left monitor: inside it", three, {-200, 600, 250, 500}, {-250, 524, 250, 500}},
+      {"on the monitor above stays", three, {1200, -500, 250, 400}, {1200, -500, 250, 400}},
+      {"taller than the monitor above", three, {1200, -550, 250, 700}, {1200, -600, 250, 600}},
+      {"right of every monitor", three, {5000, 100, 250, 500}, {774, 100, 250, 500}},
+  };
+  for (const Case& c : cases) {
+    EnvSet env;
+    std::tie(env.left, env.top, env.width, env.height) =
+        std::make_tuple(c.stored.left, c.stored.top, c.stored.width, c.stored.height);
+    ClampPanelBounds(env, c.monitors);
+    EXPECT_EQ((Bounds{env.left, env.top, env.width, env.height}), c.expected) << c.what;
+  }
 }
 
 TEST_F(StartFixture, StartExitCycleWritesTheDocumentBack) {

@@ -146,8 +146,10 @@ TEST(Win32HostSystemTest, FoldersHaveTheFormsTheMacrosExpect) {
   EXPECT_FALSE(host.UserProfileFolder().empty());
   EXPECT_EQ(host.UserProfileFolder().find('%'), std::string::npos);
   EXPECT_FALSE(host.DesktopFolder().empty());
-  EXPECT_GT(host.ScreenWidth(), 0);
-  EXPECT_GT(host.WorkAreaHeight(), 0);
+  // Xvfb's one screen of the tests, 1024 x 768, without a task bar.
+  std::vector<MonitorArea> monitors = host.MonitorWorkAreas();
+  ASSERT_EQ(monitors.size(), 1u);
+  EXPECT_EQ(monitors[0], (MonitorArea{0, 0, 1024, 768}));
 }
 
 TEST(Win32EntryHostTest, MutexIsSeenWhileHeld) {

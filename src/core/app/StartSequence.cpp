@@ -1,5 +1,8 @@
 #include "core/app/StartSequence.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "core/app/Entry.h"
 #include "core/config/PathMacros.h"
 #include "core/config/Tabs.h"
@@ -17,7 +20,7 @@ StartOutcome StartSequence::Run(const std::string& exePath) {
   // of the document step, so that every message of the start can be shown in it.
   s_.pv.systemLocale = p_.host.SystemDefaultLcid();
   ChooseLanguage();
-  if (documentRead) ClampPanelBounds(s_.env, p_.host.ScreenWidth(), p_.host.WorkAreaHeight());
+  if (documentRead) ClampPanelBounds(s_.env, p_.host.MonitorWorkAreas());
   if (picturesStep) picturesStep();
   LoadTabs();
   s_.panel.SetActivePageIndex(s_.env.tabindex);
@@ -58,8 +61,10 @@ bool StartSequence::CheckEditionAndBus(const std::string& exePath) {
   s_.pv.pcEdition = false;
   const std::string& drive = s_.pv.programDrive;
   if (drive.size() != 2 || drive[1] != ':') return true;  // no letter to ask about
+  // Only a drive known to sit on an ATA adapter is refused. When the volume
+  // cannot be asked (no rights, a read-only or unusual drive) there is
+  // nothing to refuse and nothing the user could do about it: no message.
   BusTypeAnswer bus = p_.drives.BusTypeOf(drive[0]);
-  if (!bus.opened) p_.messages.Show("createfile error", kPlainCaption, MessageIcon::None);
   if (bus.opened && bus.busType == kBusTypeAta) {
     p_.messages.Show("Use Only USB Device!", "Notice", MessageIcon::Warning);
     return false;
@@ -140,13 +145,49 @@ void StartSequence::KeepDamagedCopy(const std::string& reason) {
   p_.messages.Show(text, "Notice", MessageIcon::Warning);
 }
 
-void ClampPanelBounds(EnvSet& env, int screenWidth, int workAreaHeight) {
-  if (screenWidth < env.left + env.width) env.left = screenWidth - env.width;
-  if (workAreaHeight < env.top + env.height) env.top = workAreaHeight - env.height;
-  if (env.top < 0) {
-    env.top = 0;
-    env.height = workAreaHeight;
+namespace {
+// The panel along one axis, in 64 bits: stored values near the integer
+// limits must not overflow.
+struct Span {
+  int64_t start, size;
+  int64_t End() const { return start + size; }
+};
+
+int64_t Overlap(Span s, int64_t from, int64_t to) {
+  return std::max<int64_t>(0, std::min(s.End(), to) - std::max(s.start, from));
+}
+}  // namespace
+
+void ClampPanelBounds(EnvSet& env, const std::vector<MonitorArea>& workAreas) {
+  if (workAreas.empty()) return;
+  Span x{env.left, std::max(1, env.width)}, y{env.top, std::max(1, env.height)};
+  // The monitor the panel overlaps most; none: the primary.
+  const MonitorArea* on = &workAreas.front();
+  int64_t best = 0;
+  for (const MonitorArea& a : workAreas) {
+    int64_t area = Overlap(x, a.left, a.right) * Overlap(y, a.top, a.bottom);
+    if (area > best) {
+      best = area;
+      on = &a;
+    }
   }
+  // Across: never wider than the work area, the right edge inside it. The
+  // left edge stays as stored while the panel is on this monitor; one that
+  // was on none (its monitor is gone) comes inside.
+  x.size = std::min<int64_t>(x.size, std::max<int64_t>(1, int64_t(on->right) - on->left));
+  if (x.End() > on->right) x.start = on->right - x.size;
+  if (best == 0 && x.start < on->left) x.start = on->left;
+  // Down: the bottom inside the work area; a panel that then starts above it
+  // stands at its top with its height.
+  if (y.End() > on->bottom) y.start = on->bottom - y.size;
+  if (y.start < on->top) {
+    y.start = on->top;
+    y.size = std::max<int64_t>(1, int64_t(on->bottom) - on->top);
+  }
+  env.left = int(x.start);
+  env.width = int(x.size);
+  env.top = int(y.start);
+  env.height = int(y.size);
 }
 
 PanelWindowState WindowStateFromSettings(const EnvSet& env) {

@@ -2,6 +2,7 @@
 // The start sequence of the main window and the save at exit.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/app/AppState.h"
 #include "core/config/Settings.h"
@@ -48,8 +49,13 @@ class StartSequence {
   std::string_view embeddedEnglish_;
 };
 
-// Keeps the stored panel inside the screen.
-void ClampPanelBounds(EnvSet& env, int screenWidth, int workAreaHeight);
+// Puts the stored panel on a monitor that exists: the one it overlaps most,
+// else the primary (the first of `workAreas`). There its right edge and its
+// bottom are pulled inside the work area; a panel wider than the work area
+// gets its width, one that then starts above it stands at its top with its
+// height. The left edge of a panel on its monitor stays as stored; one that
+// was on none comes inside. Values at the integer limits do not overflow.
+void ClampPanelBounds(EnvSet& env, const std::vector<MonitorArea>& workAreas);
 
 // The panel bounds as the window section stores them, from the settings
 // (used while no panel window exists).

@@ -6,6 +6,7 @@
 #include "win/platform/IconLoader.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Modal.h"
 
 namespace kestro::win {
 
@@ -19,6 +20,7 @@ TmainFrm::TmainFrm(Win32Platform& platform, std::string exePath)
     : platform_(platform), exePath_(std::move(exePath)) {}
 
 TmainFrm::~TmainFrm() {
+  SetModalWindows(nullptr, nullptr);
   if (appIcon_) DestroyIcon(appIcon_);
 }
 
@@ -40,6 +42,8 @@ void TmainFrm::ApplicationIcon() {
 void TmainFrm::FormCreate() {
   // The trees are read with placeholder pictures: the shell is asked for
   // none of them before the panel is on screen.
+  // Messages of the start belong to this (hidden) window until the panel exists.
+  SetModalWindows(Handle(), nullptr);
   Win32Platform& p = platform_;
   Platform reading{p.files, p.host, p.drives, p.registry, p.messages, p.codec, p.shell, deferredPictures_};
   StartSequence sequence(state_, reading, ResourceBytes(L"EXEFILE", L"english"));
@@ -57,6 +61,7 @@ void TmainFrm::FormCreate() {
     panel_.reset();
     return;
   }
+  SetModalWindows(Handle(), panel_->Handle());
   if (appIcon_) {
     SendMessageW(panel_->Handle(), WM_SETICON, ICON_BIG, LPARAM(appIcon_));
     SendMessageW(panel_->Handle(), WM_SETICON, ICON_SMALL, LPARAM(appIcon_));
@@ -131,6 +136,7 @@ void TmainFrm::FormClose() {
   // The panel's destruction is the save point; without a panel its bounds
   // are the stored ones.
   SaveAtExit(state_, platform_.platform, panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env));
+  SetModalWindows(Handle(), nullptr);
   panel_.reset();
   DestroyWindow(Handle());
 }
@@ -141,7 +147,9 @@ LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       FormCreate();
       return 0;
     case WM_CLOSE:
-      FormClose();
+      // Never destroy windows under a running menu, dialog or message box:
+      // they are ended first and the close comes back afterwards.
+      if (!DeferCloseWhileModal(Handle())) FormClose();
       return 0;
     case kIconLoadedMessage:
       IconLoaded(lParam);

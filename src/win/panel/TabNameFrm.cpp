@@ -4,6 +4,7 @@
 #include "core/config/Language.h"
 #include "win/platform/Win32Platform.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Modal.h"
 
 namespace kestro::win {
 
@@ -54,10 +55,9 @@ struct TtabNameFrm {
 
 }  // namespace
 
-std::optional<std::string> AskTabName(HWND owner, const std::string& languageFile) {
+std::optional<std::string> AskTabName(const std::string& languageFile) {
   TtabNameFrm frm{languageFile, {}};
-  INT_PTR r = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TABNAME), owner, &TtabNameFrm::Proc,
-                              reinterpret_cast<LPARAM>(&frm));
+  INT_PTR r = RunModalDialog(MAKEINTRESOURCEW(IDD_TABNAME), &TtabNameFrm::Proc, reinterpret_cast<LPARAM>(&frm));
   if (r != IDOK) return std::nullopt;
   return frm.name;
 }

@@ -8,7 +8,8 @@
 namespace kestro::win {
 
 // The entered name on OK (it may be empty), nothing on Cancel. The dialog is
-// always stay-on-top. `languageFile` is the language file in use, or empty.
-std::optional<std::string> AskTabName(HWND owner, const std::string& languageFile);
+// always stay-on-top and owned by the panel (ModalOwner). `languageFile` is
+// the language file in use, or empty.
+std::optional<std::string> AskTabName(const std::string& languageFile);
 
 }  // namespace kestro::win

@@ -16,6 +16,7 @@
 #include "win/panel/TabNameFrm.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Modal.h"
 
 namespace kestro::win {
 
@@ -444,7 +445,7 @@ void TviewFrm::SetStayOnTop(bool on) {
 }
 
 void TviewFrm::CreateItemTab() {
-  std::optional<std::string> name = AskTabName(Handle(), state_.pv.languageFile);
+  std::optional<std::string> name = AskTabName(state_.pv.languageFile);
   if (!name) return;
   ITabPage& page = state_.panel.AddPage(*name, TabTag::Items);
   // New tabs start in big-icon mode with the frame's own colours and font.
@@ -459,7 +460,7 @@ void TviewFrm::CreateItemTab() {
 void TviewFrm::Backup() {
   wchar_t file[MAX_PATH] = L"Kestro-backup.xml";
   OPENFILENAMEW ofn{sizeof ofn};
-  ofn.hwndOwner = Handle();
+  ofn.hwndOwner = ModalOwner();
   ofn.lpstrFilter = L"All files (*.xml)\0*.xml\0";
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH;
@@ -467,14 +468,17 @@ void TviewFrm::Backup() {
   ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
   ofn.lpfnHook = TopmostFileDialogHook;
   EnsureUiCom();
-  if (!GetSaveFileNameW(&ofn)) return;
+  {
+    ModalLoop loop(ModalKind::Dialog);
+    if (!GetSaveFileNameW(&ofn)) return;
+  }
   if (!WriteTreesAndSave(state_, platform_.platform, WindowState(), Narrow(file)))
-    MessageBoxW(Handle(), (L"Could not write " + std::wstring(file)).c_str(), L"Notice", MB_ICONWARNING);
+    ShowMessageBox(L"Could not write " + std::wstring(file), L"Notice", MB_ICONWARNING);
 }
 
 void TviewFrm::PanelPopup(POINT screen) {
   if (screen.x == -1 && screen.y == -1) GetCursorPos(&screen);
-  TrackPopupMenu(popup_, TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
+  TrackModalPopup(popup_, TPM_RIGHTBUTTON, screen, Handle());
 }
 
 void TviewFrm::UpdateFreeSpace() {
@@ -487,8 +491,7 @@ void TviewFrm::UpdateFreeSpace() {
   double unit = double(spc) * double(bps) / 1048576.0;
   double total = unit * totalClusters, free = unit * freeClusters, used = total - free;
   if (total == 0) {
-    MessageBoxW(Handle(), Widen("divide 0:" + state_.pv.programDriveRoot).c_str(), Widen(kPlainCaption).c_str(),
-                MB_OK);
+    ShowMessageBox(Widen("divide 0:" + state_.pv.programDriveRoot), Widen(kPlainCaption), MB_OK);
     return;
   }
   double percent = used * 100.0 / total;
@@ -523,7 +526,7 @@ void TviewFrm::Command(UINT id) {
       break;
     case kMenuAppExit:
       if (state_.iconLoadBusy || state_.favoritesCopyState != 0) {
-        MessageBoxW(Handle(), Widen(state_.messages.Message("02")).c_str(), L"Notice", MB_ICONWARNING);
+        ShowMessageBox(Widen(state_.messages.Message("02")), L"Notice", MB_ICONWARNING);
       } else if (onTerminate) {
         onTerminate();
       }
@@ -567,6 +570,16 @@ LRESULT TviewFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+      // The menu bar's loop (popup menus count themselves).
+      if (!wParam) {
+        if (msg == WM_ENTERMENULOOP)
+          ModalLoop::Enter(ModalKind::Menu);
+        else
+          ModalLoop::Leave(ModalKind::Menu);
+      }
+      return 0;
     case WM_INITMENUPOPUP:
       PrepareMenu(reinterpret_cast<HMENU>(wParam));
       return 0;

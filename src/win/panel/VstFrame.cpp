@@ -8,6 +8,7 @@
 #include "core/ui/ItemTexts.h"
 #include "win/platform/Pictures.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Modal.h"
 
 namespace kestro::win {
 namespace {
@@ -336,8 +337,7 @@ HMENU TvstFrame::BuildPopupMenu(ItemNode* hit) {
 void TvstFrame::vstTreeViewContextPopup(ItemNode* node, POINT screen) {
   HMENU menu = BuildPopupMenu(node);
   if (!menu) return;
-  UINT cmd = static_cast<UINT>(
-      TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, Handle(), nullptr));
+  UINT cmd = TrackModalPopup(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen, Handle());
   DestroyMenu(menu);
   if (cmd) RunCommand(cmd);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "win/platform/WinText.h"
+#include "win/ui/Modal.h"
 
 namespace kestro::win {
 
@@ -101,7 +102,11 @@ std::optional<std::string> BrowseForFolder(const std::string& title, const std::
   std::vector<HWND> disabled;
   EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
   for (HWND w : disabled) EnableWindow(w, FALSE);
-  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&bi);
+  PIDLIST_ABSOLUTE chosen = nullptr;
+  {
+    ModalLoop loop(ModalKind::Dialog);
+    chosen = SHBrowseForFolderW(&bi);
+  }
   for (HWND w : disabled)
     if (IsWindow(w)) EnableWindow(w, TRUE);
 

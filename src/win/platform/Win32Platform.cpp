@@ -9,6 +9,7 @@
 #include "core/app/AppState.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Modal.h"
 
 namespace kestro::win {
 
@@ -125,12 +126,29 @@ std::string Win32HostSystem::DesktopFolder() {
 
 uint32_t Win32HostSystem::SystemDefaultLcid() { return GetSystemDefaultLCID(); }
 
-int Win32HostSystem::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO mi{sizeof mi};
+  if (!GetMonitorInfoW(monitor, &mi)) return TRUE;
+  auto& areas = *reinterpret_cast<std::vector<MonitorArea>*>(list);
+  MonitorArea a{mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
+  if (mi.dwFlags & MONITORINFOF_PRIMARY)
+    areas.insert(areas.begin(), a);
+  else
+    areas.push_back(a);
+  return TRUE;
+}
+}  // namespace
 
-int Win32HostSystem::WorkAreaHeight() {
-  RECT r{};
-  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) return r.bottom - r.top;
-  return GetSystemMetrics(SM_CYSCREEN);
+std::vector<MonitorArea> Win32HostSystem::MonitorWorkAreas() {
+  std::vector<MonitorArea> areas;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&areas));
+  if (areas.empty()) {
+    RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+    areas.push_back({r.left, r.top, r.right, r.bottom});
+  }
+  return areas;
 }
 
 // --- drives ----------------------------------------------------------------
@@ -193,11 +211,11 @@ void Win32MessageBoxes::Show(const std::string& text, const std::string& caption
     case MessageIcon::Error: flags |= MB_ICONERROR; break;
     case MessageIcon::Question: flags |= MB_ICONQUESTION; break;
   }
-  MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), flags);
+  ShowMessageBox(Widen(text), Widen(caption), flags);
 }
 
 bool Win32MessageBoxes::Ask(const std::string& text, const std::string& caption) {
-  return MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return ShowMessageBox(Widen(text), Widen(caption), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 // --- shell -------------------------------------------------------------------

@@ -27,8 +27,7 @@ class Win32HostSystem : public IHostSystem {
   std::string UserProfileFolder() override;
   std::string DesktopFolder() override;
   uint32_t SystemDefaultLcid() override;
-  int ScreenWidth() override;
-  int WorkAreaHeight() override;
+  std::vector<MonitorArea> MonitorWorkAreas() override;
 };
 
 class Win32Drives : public IDrives {
@@ -42,11 +41,12 @@ class Win32Registry : public IRegistry {
   std::optional<std::string> ReadString(RegistryRoot root, const std::string& key, const std::string& value) override;
 };
 
+// Owned by the panel or the main window (ModalOwner); a close request
+// waits for them.
 class Win32MessageBoxes : public IMessageBoxes {
  public:
   void Show(const std::string& text, const std::string& caption, MessageIcon icon) override;
   bool Ask(const std::string& text, const std::string& caption) override;
-  HWND owner = nullptr;
 };
 
 class Win32Shell : public IShell {

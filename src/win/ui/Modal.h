@@ -1,0 +1,58 @@
+#pragma once
+// The modal loops of the user-interface thread (menus, dialogs, message
+// boxes): who owns their windows, and how a close request waits for them.
+// A window destroyed while a loop runs over it would leave that loop (and
+// the handler that opened it, still on the stack) with a dead window, so a
+// close that arrives meanwhile ends the loops first and is handled after.
+#include <windows.h>
+
+#include <string>
+
+namespace kestro::win {
+
+enum class ModalKind { Menu, Dialog };
+
+// The windows that own dialogs and message boxes: the hidden main window
+// and the panel (null while there is none).
+void SetModalWindows(HWND mainWindow, HWND panel);
+
+// The owner of every dialog and message box: the panel when it is visible,
+// else the hidden main window. An owned box disables its owner while it is
+// open and stays above it, also above a stay-on-top panel.
+HWND ModalOwner();
+
+// Marks a modal loop as running for the lifetime of the object. Loops that
+// Windows runs on its own (the panel's menu bar) call Enter/Leave directly.
+class ModalLoop {
+ public:
+  explicit ModalLoop(ModalKind kind);
+  ~ModalLoop();
+  ModalLoop(const ModalLoop&) = delete;
+  ModalLoop& operator=(const ModalLoop&) = delete;
+
+  static void Enter(ModalKind kind);
+  static void Leave(ModalKind kind);
+  // Loops running now.
+  static int Depth();
+
+ private:
+  ModalKind kind_;
+};
+
+// For a close request that `window` received: while no modal loop runs,
+// false (handle it now). Otherwise the running loops are ended (menus closed,
+// dialogs and message boxes cancelled), WM_CLOSE is posted to `window` again
+// once the last of them has returned, and true is returned.
+bool DeferCloseWhileModal(HWND window);
+
+// MessageBoxW with ModalOwner() as owner, counted as a modal loop.
+int ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
+
+// TrackPopupMenuEx counted as a modal loop.
+UINT TrackModalPopup(HMENU menu, UINT flags, POINT screen, HWND window);
+
+// DialogBoxParamW of a dialog template of this executable with ModalOwner()
+// as owner, counted as a modal loop.
+INT_PTR RunModalDialog(const wchar_t* dialogTemplate, DLGPROC proc, LPARAM param);
+
+}  // namespace kestro::win

@@ -1,0 +1,153 @@
+// Modal loops and close requests, in this process: a close that arrives
+// while a message box or a menu runs ends that loop and is handled only
+// after the loop has returned.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "win/platform/Win32Platform.h"
+#include "win/ui/Modal.h"
+
+namespace kestro::win {
+namespace {
+
+// What happened, in order.
+std::vector<std::string> events;
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_CLOSE) {
+    if (DeferCloseWhileModal(hwnd)) {
+      events.push_back("close deferred");
+    } else {
+      events.push_back("closed");
+      DestroyWindow(hwnd);
+    }
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// A loop that was not ended would hang the test: this ends it after a while
+// and says so.
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
+  events.push_back("watchdog");
+  EndMenu();
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM) -> BOOL {
+        wchar_t cls[16] = {};
+        GetClassNameW(w, cls, 16);
+        if (std::wstring(cls) == L"#32770") EndDialog(w, IDOK);
+        return TRUE;
+      },
+      0);
+}
+
+class ModalTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    events.clear();
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = MainProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KestroModalTest";
+    RegisterClassW(&wc);
+    main_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"KestroModalTest", L"main", WS_POPUP, 0, 0, 10, 10, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
+    panel_ = CreateWindowExW(0, L"STATIC", L"panel", WS_OVERLAPPEDWINDOW, 100, 100, 300, 300, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(main_ && panel_);
+    SetModalWindows(main_, panel_);
+    watchdog_ = SetTimer(nullptr, 0, 8000, Watchdog);
+  }
+  void TearDown() override {
+    KillTimer(nullptr, watchdog_);
+    SetModalWindows(nullptr, nullptr);
+    if (IsWindow(panel_)) DestroyWindow(panel_);
+    if (IsWindow(main_)) DestroyWindow(main_);
+  }
+  // Handles what is queued (the close posted again) for up to a second.
+  void Pump() {
+    DWORD end = GetTickCount() + 1000;
+    MSG msg;
+    while (IsWindow(main_) && int(GetTickCount() - end) < 0) {
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      Sleep(10);
+    }
+  }
+
+  HWND main_ = nullptr, panel_ = nullptr;
+  UINT_PTR watchdog_ = 0;
+};
+
+TEST_F(ModalTest, BoxesBelongToTheVisiblePanelElseToTheMainWindow) {
+  EXPECT_EQ(ModalOwner(), main_);  // the panel is hidden
+  ShowWindow(panel_, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(ModalOwner(), panel_);
+  ShowWindow(panel_, SW_SHOWMINNOACTIVE);  // a minimised owner would hide the box
+  EXPECT_EQ(ModalOwner(), main_);
+  SetModalWindows(main_, nullptr);
+  EXPECT_EQ(ModalOwner(), main_);
+}
+
+TEST_F(ModalTest, ACloseDuringAMessageBoxEndsItAndComesAfterIt) {
+  ShowWindow(panel_, SW_SHOWNOACTIVATE);
+  PostMessageW(main_, WM_CLOSE, 0, 0);  // arrives inside the box's loop
+  Win32MessageBoxes boxes;
+  boxes.Show("text", "Notice", MessageIcon::Warning);
+  events.push_back("box returned");
+  EXPECT_TRUE(IsWindow(main_));
+  EXPECT_EQ(ModalLoop::Depth(), 0);
+  Pump();
+  EXPECT_EQ(events, (std::vector<std::string>{"close deferred", "box returned", "closed"}));
+  EXPECT_FALSE(IsWindow(main_));
+}
+
+TEST_F(ModalTest, AQuestionEndedByACloseIsAnsweredNo) {
+  PostMessageW(main_, WM_CLOSE, 0, 0);
+  Win32MessageBoxes boxes;
+  EXPECT_FALSE(boxes.Ask("Delete?", "Delete?"));
+  events.push_back("box returned");
+  Pump();
+  EXPECT_EQ(events, (std::vector<std::string>{"close deferred", "box returned", "closed"}));
+}
+
+TEST_F(ModalTest, ACloseDuringAPopupMenuClosesItAndComesAfterIt) {
+  ShowWindow(panel_, SW_SHOW);
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 1, L"one");
+  PostMessageW(main_, WM_CLOSE, 0, 0);
+  UINT chosen = TrackModalPopup(menu, TPM_RETURNCMD, POINT{120, 120}, panel_);
+  DestroyMenu(menu);
+  events.push_back("menu returned");
+  EXPECT_EQ(chosen, 0u);
+  Pump();
+  EXPECT_EQ(events, (std::vector<std::string>{"close deferred", "menu returned", "closed"}));
+}
+
+TEST_F(ModalTest, NestedLoopsAllEndBeforeTheClose) {
+  // A message box opened from a menu's handler: both loops run when the
+  // close arrives, and it comes after the outer one returned.
+  {
+    ModalLoop outer(ModalKind::Menu);
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    Win32MessageBoxes boxes;
+    boxes.Show("inner", "Notice", MessageIcon::None);
+    events.push_back("inner returned");
+    EXPECT_EQ(ModalLoop::Depth(), 1);
+    Pump();  // nothing yet: the outer loop still runs
+    events.push_back("outer returned");
+  }
+  Pump();
+  EXPECT_EQ(events, (std::vector<std::string>{"close deferred", "inner returned", "outer returned", "closed"}));
+}
+
+TEST_F(ModalTest, WithoutALoopTheCloseIsHandledAtOnce) {
+  SendMessageW(main_, WM_CLOSE, 0, 0);
+  EXPECT_EQ(events, (std::vector<std::string>{"closed"}));
+}
+
+}  // namespace
+}  // namespace kestro::win
