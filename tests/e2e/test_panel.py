@@ -60,7 +60,10 @@ def _exit(s, drive, proc):
 
 
 def test_stored_bounds_are_kept_on_the_screen_and_written_back():
-    cases = [((1900, 900, 250, 500), (774, 268, 250, 500)), ((100, 100, 250, 900), (100, 0, 250, 768))]
+    cases = [((1900, 900, 250, 500), (774, 268, 250, 500)), ((100, 100, 250, 900), (100, 0, 250, 768)),
+             # Its left monitor is gone; values at the integer limits.
+             ((-1280, 100, 250, 500), (0, 100, 250, 500)),
+             ((2147483647, -2147483648, 250, 500), (774, 0, 250, 768))]
     for stored, expected in cases:
         with WineSession("bounds") as s:
             drive, proc, panel = _start(s, _document(*stored, tabindex=2))
