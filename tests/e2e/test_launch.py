@@ -248,10 +248,15 @@ def test_message_08_holds_the_panel_and_an_exit_meanwhile_ends_kestro_cleanly():
         s.driver("post", str(p.hwnd), str(WM_COMMAND), str(CMD_APPEXIT), "0")
         ended_and_saved(before, "exit entry")
 
-        # With the tree's popup menu open, "-exit" closes the menu first.
-        p.open()
-        p.click(0, 100, "right")
-        assert s.wait_window("#32768", "-", 5000) is not None, "no popup menu"
-        before = xml.stat().st_mtime_ns
-        assert p.drive.request_exit() == 0
-        ended_and_saved(before, "-exit with a menu open")
+        # With the tree's popup menu, or a menu of the menu bar, open:
+        # "-exit" closes the menu first.
+        for how, x, y in (("popup menu", p.left + 100, p.top + ROW // 2), ("menu bar", None, None)):
+            p.open()
+            if x is None:
+                panel = s.driver_json("info", str(p.hwnd))["rect"]
+                x, y = panel[0] + 20, (panel[1] + p.top) // 2 + 8  # "File", above the tree
+            s.driver("click", str(x), str(y), "right" if how == "popup menu" else "left")
+            assert s.wait_window("#32768", "-", 5000) is not None, f"no {how}"
+            before = xml.stat().st_mtime_ns
+            assert p.drive.request_exit() == 0
+            ended_and_saved(before, f"-exit with the {how} open")
