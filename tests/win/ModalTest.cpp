@@ -92,6 +92,37 @@ TEST_F(ModalTest, BoxesBelongToTheVisiblePanelElseToTheMainWindow) {
   EXPECT_EQ(ModalOwner(), main_);
 }
 
+// Inside the first box: who would own a box opened now, and which box that is.
+HWND ownerInside = nullptr, firstBox = nullptr, firstBoxOwner = nullptr;
+
+void CALLBACK AskOwnerInsideTheBox(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  ownerInside = ModalOwner();
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM) -> BOOL {
+        wchar_t cls[16] = {};
+        GetClassNameW(w, cls, 16);
+        if (std::wstring(cls) != L"#32770") return TRUE;
+        firstBox = w;
+        return FALSE;
+      },
+      0);
+  if (!firstBox) return;
+  firstBoxOwner = GetWindow(firstBox, GW_OWNER);
+  EndDialog(firstBox, IDOK);
+}
+
+TEST_F(ModalTest, ABoxOpenedFromABoxOrDialogBelongsToIt) {
+  ShowWindow(panel_, SW_SHOW);
+  SetTimer(nullptr, 0, 200, AskOwnerInsideTheBox);
+  ShowMessageBox(L"first", L"Notice", MB_OK);
+  ASSERT_NE(firstBox, nullptr);
+  EXPECT_EQ(firstBoxOwner, panel_);
+  EXPECT_EQ(ownerInside, firstBox);
+  EXPECT_EQ(ModalOwner(), panel_);  // back to the panel once it returned
+}
+
 TEST_F(ModalTest, ACloseDuringAMessageBoxEndsItAndComesAfterIt) {
   ShowWindow(panel_, SW_SHOWNOACTIVATE);
   PostMessageW(main_, WM_CLOSE, 0, 0);  // arrives inside the box's loop

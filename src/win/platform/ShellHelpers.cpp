@@ -91,7 +91,7 @@ std::optional<std::string> BrowseForFolder(const std::string& title, const std::
   std::wstring caption = Widen(title);
   wchar_t displayName[MAX_PATH] = {};
   BROWSEINFOW bi{};
-  bi.hwndOwner = GetActiveWindow();
+  bi.hwndOwner = ModalOwner();
   bi.pszDisplayName = displayName;
   bi.lpszTitle = caption.c_str();
   bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;

@@ -37,6 +37,11 @@ void SetModalWindows(HWND mainWindow, HWND panel) {
 }
 
 HWND ModalOwner() {
+  // Opened from one of our dialogs (or boxes): that one, which is active.
+  if (g.dialogs > 0) {
+    HWND active = GetActiveWindow();
+    if (active && active != g.mainWindow && active != g.panel && IsWindowEnabled(active)) return active;
+  }
   // A minimised owner would hide the box with it.
   if (g.panel && IsWindowVisible(g.panel) && !IsIconic(g.panel)) return g.panel;
   return g.mainWindow;

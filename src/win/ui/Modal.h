@@ -17,8 +17,9 @@ enum class ModalKind { Menu, Dialog };
 void SetModalWindows(HWND mainWindow, HWND panel);
 
 // The owner of every dialog and message box: the panel when it is visible,
-// else the hidden main window. An owned box disables its owner while it is
-// open and stays above it, also above a stay-on-top panel.
+// else the hidden main window; inside one of our dialogs, that dialog. An
+// owned box disables its owner while it is open and stays above it, also
+// above a stay-on-top panel.
 HWND ModalOwner();
 
 // Marks a modal loop as running for the lifetime of the object. Loops that
