@@ -7,6 +7,7 @@ from wine import WineSession
 VK_RETURN = 0x0D
 ROW = 20  # small-icon rows
 CMD_APPEXIT = 1003
+CMD_TABADD = 1023
 WM_COMMAND = 0x0111
 
 ITEMS = """<?xml version="1.0"?>
@@ -224,6 +225,7 @@ def test_message_08_holds_the_panel_and_an_exit_meanwhile_ends_kestro_cleanly():
             assert xml.stat().st_mtime_ns > before, f"{how}: Kestro.xml was not written"
             names = [f.get("name") for f in p.drive.xml_root().findall("tabs/tab/files/file")]
             assert names == ["probe", "document", "text", "program"], names
+            assert len(p.drive.xml_root().findall("tabs/tab")) == 1, f"{how}: a tab was added"
 
         # The box belongs to the panel: the panel is disabled under it, and
         # the box stays above the stay-on-top panel.
@@ -260,3 +262,13 @@ def test_message_08_holds_the_panel_and_an_exit_meanwhile_ends_kestro_cleanly():
             before = xml.stat().st_mtime_ns
             assert p.drive.request_exit() == 0
             ended_and_saved(before, f"-exit with the {how} open")
+
+        # The tab name dialog belongs to the panel; "-exit" cancels it.
+        p.open()
+        s.driver("post", str(p.hwnd), str(WM_COMMAND), str(CMD_TABADD), "0")
+        dialog = s.message_box(10000)
+        assert dialog is not None, "no tab name dialog"
+        assert dialog["owner"] == p.hwnd, dialog
+        before = xml.stat().st_mtime_ns
+        assert p.drive.request_exit() == 0
+        ended_and_saved(before, "-exit with the tab name dialog open")
