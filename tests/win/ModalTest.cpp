@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,16 +18,30 @@ namespace {
 std::vector<std::string> events;
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_CLOSE) {
-    if (DeferCloseWhileModal(hwnd)) {
-      events.push_back("close deferred");
-    } else {
-      events.push_back("closed");
-      DestroyWindow(hwnd);
-    }
-    return 0;
+  if (msg != WM_CLOSE) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (DeferCloseWhileModal(hwnd)) {
+    events.push_back("close deferred");
+  } else {
+    events.push_back("closed");
+    DestroyWindow(hwnd);
   }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
+  return 0;
+}
+
+// The first dialog-class window of this thread (a message box), or null.
+HWND FindBox() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM out) -> BOOL {
+        wchar_t cls[16] = {};
+        GetClassNameW(w, cls, 16);
+        if (std::wstring(cls) != L"#32770") return TRUE;
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 // A loop that was not ended would hang the test: this ends it after a while
@@ -34,32 +49,20 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
   events.push_back("watchdog");
   EndMenu();
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM) -> BOOL {
-        wchar_t cls[16] = {};
-        GetClassNameW(w, cls, 16);
-        if (std::wstring(cls) == L"#32770") EndDialog(w, IDOK);
-        return TRUE;
-      },
-      0);
+  if (HWND box = FindBox()) EndDialog(box, IDOK);
 }
 
 class ModalTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    events.clear();
     WNDCLASSW wc{};
     wc.lpfnWndProc = MainProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"KestroModalTest";
     RegisterClassW(&wc);
-    main_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"KestroModalTest", L"main", WS_POPUP, 0, 0, 10, 10, nullptr,
-                            nullptr, GetModuleHandleW(nullptr), nullptr);
     panel_ = CreateWindowExW(0, L"STATIC", L"panel", WS_OVERLAPPEDWINDOW, 100, 100, 300, 300, nullptr, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
-    ASSERT_TRUE(main_ && panel_);
-    SetModalWindows(main_, panel_);
+    NewMainWindow();
     watchdog_ = SetTimer(nullptr, 0, 8000, Watchdog);
   }
   void TearDown() override {
@@ -67,6 +70,14 @@ class ModalTest : public ::testing::Test {
     SetModalWindows(nullptr, nullptr);
     if (IsWindow(panel_)) DestroyWindow(panel_);
     if (IsWindow(main_)) DestroyWindow(main_);
+  }
+  void NewMainWindow() {
+    if (main_ && IsWindow(main_)) DestroyWindow(main_);
+    events.clear();
+    main_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"KestroModalTest", L"main", WS_POPUP, 0, 0, 10, 10, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(main_ && panel_);
+    SetModalWindows(main_, panel_);
   }
   // Handles what is queued (the close posted again) for up to a second.
   void Pump() {
@@ -76,6 +87,17 @@ class ModalTest : public ::testing::Test {
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
       Sleep(10);
     }
+  }
+  // A close arrives while `loop` runs; what happened, in order.
+  std::vector<std::string> CloseDuring(const std::function<void()>& loop) {
+    NewMainWindow();
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    loop();
+    events.push_back("returned");
+    EXPECT_EQ(ModalLoop::Depth(), 0);
+    Pump();
+    EXPECT_FALSE(IsWindow(main_));
+    return events;
   }
 
   HWND main_ = nullptr, panel_ = nullptr;
@@ -92,22 +114,13 @@ TEST_F(ModalTest, BoxesBelongToTheVisiblePanelElseToTheMainWindow) {
   EXPECT_EQ(ModalOwner(), main_);
 }
 
-// Inside the first box: who would own a box opened now, and which box that is.
+// Inside the first box: who would own a box opened now, the box, its owner.
 HWND ownerInside = nullptr, firstBox = nullptr, firstBoxOwner = nullptr;
 
 void CALLBACK AskOwnerInsideTheBox(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   ownerInside = ModalOwner();
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM) -> BOOL {
-        wchar_t cls[16] = {};
-        GetClassNameW(w, cls, 16);
-        if (std::wstring(cls) != L"#32770") return TRUE;
-        firstBox = w;
-        return FALSE;
-      },
-      0);
+  firstBox = FindBox();
   if (!firstBox) return;
   firstBoxOwner = GetWindow(firstBox, GW_OWNER);
   EndDialog(firstBox, IDOK);
@@ -123,56 +136,30 @@ TEST_F(ModalTest, ABoxOpenedFromABoxOrDialogBelongsToIt) {
   EXPECT_EQ(ModalOwner(), panel_);  // back to the panel once it returned
 }
 
-TEST_F(ModalTest, ACloseDuringAMessageBoxEndsItAndComesAfterIt) {
-  ShowWindow(panel_, SW_SHOWNOACTIVATE);
-  PostMessageW(main_, WM_CLOSE, 0, 0);  // arrives inside the box's loop
-  Win32MessageBoxes boxes;
-  boxes.Show("text", "Notice", MessageIcon::Warning);
-  events.push_back("box returned");
-  EXPECT_TRUE(IsWindow(main_));
-  EXPECT_EQ(ModalLoop::Depth(), 0);
-  Pump();
-  EXPECT_EQ(events, (std::vector<std::string>{"close deferred", "box returned", "closed"}));
-  EXPECT_FALSE(IsWindow(main_));
-}
-
-TEST_F(ModalTest, AQuestionEndedByACloseIsAnsweredNo) {
-  PostMessageW(main_, WM_CLOSE, 0, 0);
-  Win32MessageBoxes boxes;
-  EXPECT_FALSE(boxes.Ask("Delete?", "Delete?"));
-  events.push_back("box returned");
-  Pump();
-  EXPECT_EQ(events, (std::vector<std::string>{"close deferred", "box returned", "closed"}));
-}
-
-TEST_F(ModalTest, ACloseDuringAPopupMenuClosesItAndComesAfterIt) {
+TEST_F(ModalTest, ACloseDuringABoxOrAMenuEndsItAndComesAfterIt) {
   ShowWindow(panel_, SW_SHOW);
+  const std::vector<std::string> inOrder{"close deferred", "returned", "closed"};
+  Win32MessageBoxes boxes;
+  EXPECT_EQ(CloseDuring([&] { boxes.Show("text", "Notice", MessageIcon::Warning); }), inOrder);
+  // A question ended so is answered No.
+  EXPECT_EQ(CloseDuring([&] { EXPECT_FALSE(boxes.Ask("Delete?", "Delete?")); }), inOrder);
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING, 1, L"one");
-  PostMessageW(main_, WM_CLOSE, 0, 0);
-  UINT chosen = TrackModalPopup(menu, TPM_RETURNCMD, POINT{120, 120}, panel_);
+  EXPECT_EQ(CloseDuring([&] { EXPECT_EQ(TrackModalPopup(menu, TPM_RETURNCMD, POINT{120, 120}, panel_), 0u); }),
+            inOrder);
   DestroyMenu(menu);
-  events.push_back("menu returned");
-  EXPECT_EQ(chosen, 0u);
-  Pump();
-  EXPECT_EQ(events, (std::vector<std::string>{"close deferred", "menu returned", "closed"}));
 }
 
 TEST_F(ModalTest, NestedLoopsAllEndBeforeTheClose) {
   // A message box opened from a menu's handler: both loops run when the
   // close arrives, and it comes after the outer one returned.
-  {
+  auto happened = CloseDuring([&] {
     ModalLoop outer(ModalKind::Menu);
-    PostMessageW(main_, WM_CLOSE, 0, 0);
-    Win32MessageBoxes boxes;
-    boxes.Show("inner", "Notice", MessageIcon::None);
+    Win32MessageBoxes().Show("inner", "Notice", MessageIcon::None);
     events.push_back("inner returned");
-    EXPECT_EQ(ModalLoop::Depth(), 1);
     Pump();  // nothing yet: the outer loop still runs
-    events.push_back("outer returned");
-  }
-  Pump();
-  EXPECT_EQ(events, (std::vector<std::string>{"close deferred", "inner returned", "outer returned", "closed"}));
+  });
+  EXPECT_EQ(happened, (std::vector<std::string>{"close deferred", "inner returned", "returned", "closed"}));
 }
 
 TEST_F(ModalTest, WithoutALoopTheCloseIsHandledAtOnce) {
