@@ -1,6 +1,10 @@
 """Screenshots of the panel, for a person to look at: build/screens/*.png.
 
   python3 tests/e2e/screens.py
+
+Besides the 96-DPI pictures it shows the panel on screens at 96, 144 and 192
+DPI (panel-<dpi>dpi-big.png, -small.png, tab-name-<dpi>dpi.png): the same
+panel, every row, text and the tab strip grown with the screen.
 """
 import subprocess
 import sys
@@ -12,7 +16,10 @@ from kestro import KestroDrive  # noqa: E402
 from wine import BUILD, WineSession  # noqa: E402
 
 WM_COMMAND = 0x0111
+WM_CLOSE = 0x0010
 CMD_SMALLICON = 1006
+CMD_TABADD = 1023
+DPIS = (96, 144, 192)
 
 DOCUMENT = """<?xml version="1.0"?>
 <Root>
@@ -39,16 +46,61 @@ DOCUMENT = """<?xml version="1.0"?>
 """
 
 
+def prepare(s):
+    drive = KestroDrive(s, "r")
+    drive.copy_tool("probe.exe", "Apps/probe.exe")
+    (drive.root / "Docs").mkdir()
+    # A pale photo behind the first tab's tree.
+    subprocess.run(["convert", "-size", "300x300", "gradient:#fffbe8-#dfe9ff", str(drive.root / "back.jpg")],
+                   check=True)
+    return drive
+
+
+def crop(shot, rect, path, margin=4):
+    left, top, right, bottom = rect
+    left, top = max(0, left - margin), max(0, top - margin)
+    geometry = f"{right - left + margin}x{bottom - top + margin}+{left}+{top}"
+    subprocess.run(["convert", str(shot), "-crop", geometry, "+repage", str(path)], check=True)
+    shot.unlink()
+
+
+def dpi_screens(out, dpi):
+    """The panel on a screen at `dpi`, sized as a user there would have it."""
+    scale = dpi / 96
+    doc = DOCUMENT.replace("<X>300</X><Y>80</Y>", "<X>20</X><Y>20</Y>").replace(
+        "<X>300</X><Y>560</Y>", f"<X>{round(260 * scale)}</X><Y>{round(330 * scale)}</Y>")
+    with WineSession(f"screens-{dpi}", dpi=dpi) as s:
+        drive = prepare(s)
+        drive.write_xml(doc)
+        s.start()
+        proc = drive.start()
+        s.wait_window("TviewFrm", "-", 20000)
+        time.sleep(3)  # the pictures arrive in the background
+        panel = s.wait_window("TviewFrm", "-", 5000)  # where the start placed it
+        shot = s.dir / "shot.png"
+        s.screenshot(shot)
+        crop(shot, panel["rect"], out / f"panel-{dpi}dpi-big.png")
+        s.driver("post", str(panel["hwnd"]), str(WM_COMMAND), str(CMD_SMALLICON), "0")
+        time.sleep(1)
+        s.screenshot(shot)
+        crop(shot, panel["rect"], out / f"panel-{dpi}dpi-small.png")
+        s.driver("post", str(panel["hwnd"]), str(WM_COMMAND), str(CMD_TABADD), "0")
+        dialog = s.wait_window("#32770", "-", 10000)
+        if dialog:
+            time.sleep(0.5)
+            s.screenshot(shot)
+            crop(shot, dialog["rect"], out / f"tab-name-{dpi}dpi.png")
+            s.driver("post", str(dialog["hwnd"]), str(WM_CLOSE), "0", "0")
+            s.window_gone("#32770", "-", 10000)
+        drive.request_exit()
+        proc.wait(timeout=30)
+
+
 def main():
     out = BUILD / "screens"
     out.mkdir(parents=True, exist_ok=True)
     with WineSession("screens") as s:
-        drive = KestroDrive(s, "r")
-        drive.copy_tool("probe.exe", "Apps/probe.exe")
-        (drive.root / "Docs").mkdir()
-        # A pale photo behind the first tab's tree.
-        subprocess.run(["convert", "-size", "300x300", "gradient:#fffbe8-#dfe9ff", str(drive.root / "back.jpg")],
-                       check=True)
+        drive = prepare(s)
         drive.write_xml(DOCUMENT)
         s.start()
         proc = drive.start()
@@ -64,6 +116,8 @@ def main():
         s.screenshot(out / "small-icons.png")
         drive.request_exit()
         proc.wait(timeout=30)
+    for dpi in DPIS:
+        dpi_screens(out, dpi)
     print("\n".join(str(p) for p in sorted(out.glob("*.png"))))
 
 

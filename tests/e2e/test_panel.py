@@ -199,3 +199,45 @@ def test_an_item_shortcut_launches_its_item_while_the_panel_is_hidden():
         assert runs[0]["exe"] == "R:\\Apps\\one\\probe.exe"
         assert "--ignored" not in runs[0]["cmdline"]
         _exit(s, drive, proc)
+
+
+def test_on_a_144_dpi_screen_rows_columns_strip_and_bar_grow_with_it():
+    tabs = """
+  <tabs><tab name="A" tag="0"><files>
+    <file name="first"><path>tools\\probe.exe</path><parameters>--first</parameters></file>
+    <file name="second"><path>tools\\probe.exe</path><parameters>--second</parameters></file>
+  </files></tab><tab name="B" tag="0"><files/></tab></tabs>"""
+    with WineSession("panel-dpi", dpi=144) as s:
+        drive = KestroDrive(s, "r")
+        drive.copy_tool("probe.exe", "tools/probe.exe")
+        log = drive.root / "probe.log"
+        s.env["KESTRO_PROBE_LOG"] = "R:\\probe.log"
+        drive.write_xml(_document(left=100, top=100, width=375, height=600, tabs=tabs,
+                                  panel="<freespacebar>True</freespacebar>"))
+        s.start()
+        proc = drive.start()
+        panel = _panel(s)
+        hwnd = str(panel["hwnd"])
+        assert _wait(lambda: s.driver_json("info", hwnd)["visible"]), "the panel did not show"
+        child = lambda cls: _wait(lambda: s.driver_json("child", hwnd, cls))  # noqa: E731
+        strip, bar, tree = child("KestroTabStrip"), child("msctls_progress32"), child("KestroItemTree")
+        assert strip and bar and tree, (strip, bar, tree)
+        # 24, 14 and 3 pixels at 96 DPI.
+        assert strip["rect"][2] - strip["rect"][0] == 36, strip
+        assert bar["rect"][3] - bar["rect"][1] == 21, bar
+        assert strip["rect"][0] - tree["rect"][2] == 5, (strip, tree)
+
+        left, top = tree["rect"][0], tree["rect"][1]
+        time.sleep(0.5)
+        # Small rows are 30 high: 25 pixels down is still the first row.
+        s.driver("click", str(left + 80), str(top + 25), "double")
+        runs = wait_for_runs(log, 1)
+        assert len(runs) == 1 and runs[0]["cmdline"].endswith("--first"), runs
+        # The expand-button column is 27 wide: a double click in it starts nothing.
+        s.driver("click", str(left + 22), str(top + 45), "double")
+        time.sleep(1.5)
+        assert len(wait_for_runs(log, 2, 1)) == 1
+        s.driver("click", str(left + 80), str(top + 45), "double")
+        runs = wait_for_runs(log, 2)
+        assert len(runs) == 2 and runs[1]["cmdline"].endswith("--second"), runs
+        _exit(s, drive, proc)

@@ -88,7 +88,7 @@ def _clone(src: Path, dst: Path):
 class WineSession:
     """One prefix, one wineserver, one display."""
 
-    def __init__(self, name, korean=False):
+    def __init__(self, name, korean=False, dpi=None):
         ensure_template()
         RUNS.mkdir(parents=True, exist_ok=True)
         self.dir = Path(tempfile.mkdtemp(prefix=f"{name}-", dir=RUNS))
@@ -97,6 +97,7 @@ class WineSession:
         self.env = dict(os.environ, **BASE_ENV, WINEPREFIX=str(self.prefix))
         if korean:
             self.env.update(LANG="ko_KR.UTF-8", LC_ALL="ko_KR.UTF-8")
+        self.dpi = dpi
         self.xvfb = None
         self.children = []
         self.started = False
@@ -136,6 +137,12 @@ class WineSession:
             raise RuntimeError("Xvfb did not start")
         self.env["DISPLAY"] = ":" + display.decode().strip()
         _run_quiet(["wineserver", "-p"], self.env)
+        if self.dpi:
+            # The screen's DPI as Wine 8 reads it (Control Panel\Desktop;
+            # Wine's own Fonts key is not looked at): every program started
+            # afterwards sees it.
+            _run_quiet(["wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                        "/d", str(self.dpi), "/f"], self.env)
         # Wine's services start with the first program; they must not hold
         # our output pipes, so the first program runs with none.
         _run_quiet(["wine", "cmd", "/c", "exit"], self.env, timeout=120)

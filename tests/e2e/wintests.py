@@ -6,8 +6,10 @@ from wine import ROOT, WIN_BUILD, WineSession
 
 def main():
     suite = sys.argv[1]
-    # Suites named "KoreanHost..." run with a Korean system locale.
-    with WineSession("win-" + suite, korean=suite.startswith("KoreanHost")) as s:
+    # Suites named "KoreanHost..." run with a Korean system locale, those
+    # named "HighDpi..." on a screen at 144 DPI.
+    dpi = 144 if suite.startswith("HighDpi") else None
+    with WineSession("win-" + suite, korean=suite.startswith("KoreanHost"), dpi=dpi) as s:
         s.env["KESTRO_TEST_DATA"] = "Z:" + str(ROOT / "tests" / "data" / "lng").replace("/", "\\")
         for letter in "rqsnmh":
             s.map_drive(letter, s.folder("drive-" + letter))

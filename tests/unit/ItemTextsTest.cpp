@@ -154,5 +154,31 @@ TEST(ItemTextsTest, BigModeSplitsTheRowIntoTwoBands) {
   EXPECT_EQ(p.subText->clip.bottom, 37);
 }
 
+TEST(ItemTextsTest, PlacesScaleWithTheTreesDpi) {
+  // The same 96-DPI sizes at 144 DPI: rows of 54, columns of 27, every
+  // offset half as large again (halves rounded up).
+  ItemTextMetrics big{36, 36, 18, 144};
+  ItemTextPlacement p = PlaceItemTexts(Rect{0, 108, 300, 162}, 0, false, true, big);
+  ASSERT_TRUE(p.caption && p.subText);
+  EXPECT_EQ(p.caption->x, 27 + 54 + 12);
+  EXPECT_EQ(p.caption->y, 113);
+  EXPECT_EQ(p.caption->clip, (Rect{0, 108, 300, 135}));
+  EXPECT_EQ(p.subText->y, 137);
+  EXPECT_EQ(p.subText->clip, (Rect{0, 137, 300, 164}));
+  p = PlaceItemTexts(Rect{0, 108, 300, 162}, 1, false, false, big);
+  EXPECT_EQ(p.caption->x, 54 + 54 + 12);
+  EXPECT_EQ(p.caption->y, 123);
+
+  ItemTextMetrics small{20, 36, 18, 192};
+  EXPECT_FALSE(IsBigIconMode(small));
+  p = PlaceItemTexts(Rect{0, 40, 300, 80}, 1, false, true, small);
+  EXPECT_FALSE(p.subText);
+  EXPECT_EQ(p.caption->x, 36 * 2 + 40 + 20);
+  EXPECT_EQ(p.caption->y, 46);
+
+  p = PlaceItemTexts(Rect{0, 0, 300, 9}, 1, true, false, ItemTextMetrics{36, 36, 18, 144});
+  EXPECT_EQ(*p.separator, (SeparatorLine{27 + 39, 300 - 8, 5}));
+}
+
 }  // namespace
 }  // namespace kestro

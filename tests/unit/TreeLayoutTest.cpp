@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/ui/TreeLayout.h"
 
 namespace kestro {
@@ -147,6 +149,39 @@ TEST(TreeLayoutTest, HitPartsAlongARow) {
   m.imageSize = 0;
   l.Build(s.tree, m);
   EXPECT_EQ(l.HitTest(36, y, 0).part, RowPart::Text);
+}
+
+TEST(TreeLayoutTest, ScaledMetricsGrowRowsAndColumnsButNotThePictures) {
+  // 96-DPI sizes at 144 and 192 DPI; the pictures keep the size of their list.
+  EXPECT_EQ(ScaleTreeMetrics(TreeMetrics{}, 96).nodeHeight, 36);
+  for (auto [dpi, node, separator, indent, margin] :
+       {std::tuple{144, 54, 9, 27, 6}, std::tuple{192, 72, 12, 36, 8}, std::tuple{120, 45, 8, 23, 5}}) {
+    TreeMetrics m = ScaleTreeMetrics(TreeMetrics{36, 6, 18, 4, 32}, dpi);
+    EXPECT_EQ(m.nodeHeight, node) << dpi;
+    EXPECT_EQ(m.separatorHeight, separator) << dpi;
+    EXPECT_EQ(m.indent, indent) << dpi;
+    EXPECT_EQ(m.imageMargin, margin) << dpi;
+    EXPECT_EQ(m.imageSize, 32) << dpi;
+  }
+  EXPECT_EQ(ScaleTreeMetrics(TreeMetrics{20, 6}, 144).nodeHeight, 30);
+
+  // At 144 DPI the expand-button column of g1 (level 1) is 27..54 and its
+  // text starts after 27 * 2 + 6 + 32.
+  Sample s;
+  s.g.SetExpanded(true);
+  TreeLayout l;
+  l.Build(s.tree, ScaleTreeMetrics(TreeMetrics{36, 6, 18, 4, 32}, 144));
+  EXPECT_EQ(l.Rows()[2].top, 108);
+  EXPECT_EQ(l.Rows()[5].height, 9);  // the separator
+  EXPECT_EQ(l.TotalHeight(), 6 * 54 + 9);
+  const int y = 120;
+  EXPECT_EQ(l.HitTest(26, y, 0).part, RowPart::Indent);
+  EXPECT_EQ(l.HitTest(27, y, 0).part, RowPart::Button);
+  EXPECT_EQ(l.HitTest(53, y, 0).part, RowPart::Button);
+  EXPECT_EQ(l.HitTest(54, y, 0).part, RowPart::Picture);
+  EXPECT_EQ(l.PictureLeft(1), 60);
+  EXPECT_EQ(l.TextLeft(1), 92);
+  EXPECT_EQ(l.HitTest(92, y, 0).part, RowPart::Text);
 }
 
 TEST(TreeLayoutTest, DropPositionByRowThirdsOrHalves) {

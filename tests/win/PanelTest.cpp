@@ -10,6 +10,7 @@
 #include "win/panel/ViewFrm.h"
 #include "win/panel/VstFrame.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Dpi.h"
 
 namespace kestro::win {
 namespace {
@@ -520,6 +521,184 @@ TEST(FixedIconsTest, OneSizeFillsBothListsAndAMissingFolderIsLogged) {
   EXPECT_EQ(lists.Count(), 1);
   EXPECT_EQ(log, (std::vector<std::string>{"smallicon error", "bigicon error"}));
   shell.Release();
+}
+
+}  // namespace
+}  // namespace kestro::win
+
+// ---- the screen's DPI, and the panel's popup ----
+
+namespace kestro::win {
+namespace {
+
+// The tree control of a window (a Window keeps itself in the user data).
+ItemTreeView* TreeIn(HWND parent) {
+  HWND h = FindWindowExW(parent, nullptr, L"KestroVstFrame", nullptr);
+  while (h && !IsWindowVisible(h)) h = FindWindowExW(parent, h, L"KestroVstFrame", nullptr);
+  HWND tree = h ? FindWindowExW(h, nullptr, L"KestroItemTree", nullptr) : nullptr;
+  return tree ? static_cast<ItemTreeView*>(reinterpret_cast<Window*>(GetWindowLongPtrW(tree, GWLP_USERDATA)))
+              : nullptr;
+}
+
+void PumpPending() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+// What the panel lays out at `dpi`, with the bar on, in a 300 x 500 window.
+void ExpectPanelAt(TviewFrm& panel, int dpi) {
+  // 96-DPI lengths rounded to the nearest pixel at `dpi`.
+  auto at = [dpi](int v) { return (v * dpi + 48) / 96; };
+  EXPECT_EQ(panel.Dpi(), dpi);
+  RECT client;
+  GetClientRect(panel.Handle(), &client);
+  RECT strip = ChildRect(panel.Handle(), L"KestroTabStrip");
+  RECT progress = ChildRect(panel.Handle(), PROGRESS_CLASSW);
+  RECT tree = ChildRect(panel.Handle(), L"KestroItemTree");
+  EXPECT_EQ(strip.right - strip.left, at(24)) << "one column of tabs";
+  EXPECT_EQ(progress.bottom - progress.top, at(14));
+  EXPECT_EQ(progress.bottom, client.bottom);
+  EXPECT_EQ(tree.right, strip.left - at(3));
+  ItemTreeView* view = TreeIn(panel.Handle());
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->Dpi(), dpi);
+  // Page A in small icons: one, the separator, the group.
+  const auto& rows = view->Layout().Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].height, at(20));
+  EXPECT_EQ(rows[1].height, at(6));
+  EXPECT_EQ(view->Layout().Metrics().indent, at(18));
+  MINMAXINFO mm{};
+  SendMessageW(panel.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+  EXPECT_EQ(mm.ptMinTrackSize.x, at(150));
+}
+
+TEST_F(PanelTest, AChangeOfDpiLaysThePanelOutAgainInTheSuggestedRectangle) {
+  AddTabs();
+  state_.env.freespacebar = true;
+  TviewFrm& panel = Panel();
+  panel.SetBounds(10, 10, 300, 500);
+  ShowWindow(panel.Handle(), SW_SHOWNOACTIVATE);
+  PumpPending();
+  const int start = panel.Dpi();
+  ASSERT_EQ(start, 96) << "this suite runs on a 96-DPI screen";
+  ExpectPanelAt(panel, 96);
+  // Moved to a 200 % monitor: Windows suggests a larger rectangle there.
+  RECT suggested{20, 30, 520, 730};
+  SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  RECT now;
+  GetWindowRect(panel.Handle(), &now);
+  EXPECT_TRUE(EqualRect(&now, &suggested));
+  ExpectPanelAt(panel, 192);
+  // And back.
+  SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+  ExpectPanelAt(panel, 96);
+}
+
+// This suite runs in a prefix whose screen is at 144 DPI.
+class HighDpiPanelTest : public FrameTest {};
+
+TEST_F(HighDpiPanelTest, RowsColumnsTabStripAndBarAreHalfAsLargeAgain) {
+  ASSERT_EQ(WindowDpi(nullptr), 144) << "the prefix's LogPixels did not take";
+  // The frame made in SetUp takes its window's DPI.
+  ItemTreeView& view = frame_->Tree();
+  EXPECT_EQ(view.Dpi(), 144);
+  EXPECT_EQ(view.NodeHeight(), 20) << "sizes are kept at 96 DPI";
+  EXPECT_EQ(view.Layout().Rows()[0].height, 30);
+  EXPECT_EQ(view.Layout().Rows()[1].height, 9);
+  frame_->SetBigIcons(true);
+  EXPECT_TRUE(frame_->BigIcons());
+  EXPECT_EQ(view.Layout().Rows()[0].height, 54);
+  EXPECT_EQ(view.Layout().Rows()[2].top, 63);
+
+  frame_->SetBigIcons(false);
+  frame_.reset();
+  state_.env.freespacebar = true;
+  TviewFrm& panel = Panel();
+  panel.SetBounds(10, 10, 300, 500);
+  ShowWindow(panel.Handle(), SW_SHOWNOACTIVATE);
+  PumpPending();
+  ExpectPanelAt(panel, 144);
+}
+
+// Reads the first entry of a popup menu that opened in this thread and
+// closes it, from a timer that runs inside the menu's own loop (the trees'
+// menus send no WM_INITMENUPOPUP).
+struct MenuSpy {
+  static inline std::vector<std::string> opened;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    if (!popup || !IsWindowVisible(popup)) return;
+    KillTimer(nullptr, id);
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    wchar_t text[64] = {};
+    if (menu) GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
+    opened.push_back(Narrow(text));
+    EndMenu();
+  }
+};
+
+// A real right click at a point of `window`'s client area; returns the
+// first popup that opened, or "" when none did.
+std::string RightClick(HWND window, POINT client) {
+  MenuSpy::opened.clear();
+  POINT screen = client;
+  ClientToScreen(window, &screen);
+  const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
+  INPUT in[3] = {};
+  for (INPUT& i : in) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = screen.x * 65535 / w;
+    i.mi.dy = screen.y * 65535 / h;
+    i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  }
+  in[1].mi.dwFlags |= MOUSEEVENTF_RIGHTDOWN;
+  in[2].mi.dwFlags |= MOUSEEVENTF_RIGHTUP;
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, &MenuSpy::Tick);
+  SendInput(3, in, sizeof(INPUT));
+  DWORD end = GetTickCount() + 3000;
+  MSG msg;
+  while (MenuSpy::opened.empty() && int(GetTickCount() - end) < 0) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(10);
+  }
+  Pump(100);
+  KillTimer(nullptr, timer);
+  return MenuSpy::opened.empty() ? std::string() : MenuSpy::opened.front();
+}
+
+TEST_F(PanelTest, ThePanelPopupOpensEverywhereOutsideTheItemTrees) {
+  AddTabs();
+  state_.panel.AddPage("find", TabTag::Find);
+  state_.env.freespacebar = true;
+  for (int active : {0, 3}) {
+    state_.panel.SetActivePageIndex(active);
+    TviewFrm& panel = Panel();
+    HWND h = panel.Handle();
+    panel.SetBounds(100, 100, 300, 400);
+    ShowWindow(h, SW_SHOW);
+    SetForegroundWindow(h);
+    PumpPending();
+    RECT client;
+    GetClientRect(h, &client);
+    RECT strip = ChildRect(h, L"KestroTabStrip");
+    RECT bar = ChildRect(h, PROGRESS_CLASSW);
+    ASSERT_FALSE(IsRectEmpty(&bar));
+    const POINT onStrip{(strip.left + strip.right) / 2, strip.bottom - 10};  // below the tabs
+    const POINT onBar{bar.left + 10, (bar.top + bar.bottom) / 2};
+    const POINT onLabels{client.right - 20, (bar.top + bar.bottom) / 2};
+    const POINT onPage{40, 200};
+    if (active == 0) {
+      EXPECT_EQ(RightClick(h, onPage), "실행") << "an item tree opens its own menu";
+      EXPECT_EQ(RightClick(h, POINT{strip.left + 5, 5}), "탭 추가") << "a tab";
+    } else {
+      EXPECT_EQ(RightClick(h, onPage), "탭 추가") << "the find tab's page";
+    }
+    EXPECT_EQ(RightClick(h, onStrip), "탭 추가") << "the strip below the tabs";
+    EXPECT_EQ(RightClick(h, onBar), "탭 추가") << "the free-space bar";
+    EXPECT_EQ(RightClick(h, onLabels), "탭 추가") << "the bar's labels";
+    EXPECT_NE(RightClick(h, POINT{60, -GetSystemMetrics(SM_CYMENU) - 8}), "탭 추가") << "the caption";
+  }
 }
 
 }  // namespace

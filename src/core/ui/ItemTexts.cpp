@@ -2,6 +2,7 @@
 
 #include "core/config/PathMacros.h"
 #include "core/config/ShortcutCodes.h"
+#include "core/ui/Dpi.h"
 
 namespace kestro {
 
@@ -67,24 +68,29 @@ ItemTextPlacement PlaceItemTexts(const Rect& item, size_t level, bool separator,
                                  const ItemTextMetrics& m) {
   ItemTextPlacement p;
   const int lv = static_cast<int>(level);
+  // Each length scales on its own, as the tree's columns do, so that texts
+  // stay beside the pictures at every level.
+  auto px = [&](int v) { return ScaleToDpi(v, m.dpi); };
   if (separator) {
-    p.separator = SeparatorLine{item.left + lv * 18 + 26, item.right - 5, item.top + 3};
+    p.separator = SeparatorLine{item.left + lv * px(18) + px(26), item.right - px(5), item.top + px(3)};
     return p;
   }
-  const int h = m.nodeHeight;
+  const int h = px(m.nodeHeight);
+  const int column = px(m.indent) * (lv + 1);
   if (!IsBigIconMode(m)) {
-    int x = item.left + m.indent * (lv + 1) + h + 10;
-    p.caption = TextLine{x, item.top + 3, Rect{item.left, item.top + 3, item.right, item.bottom}};
+    int x = item.left + column + h + px(10);
+    p.caption = TextLine{x, item.top + px(3), Rect{item.left, item.top + px(3), item.right, item.bottom}};
     return p;
   }
-  int x = item.left + m.indent * (lv + 1) + h + 8;
+  int x = item.left + column + h + px(8);
   if (hasSubText) {
     int half = h / 2;
-    p.caption = TextLine{x, item.top + 3, Rect{item.left, item.top, item.right, item.top + half}};
-    p.subText =
-        TextLine{x, item.top + half + 1, Rect{item.left, item.top + half + 1, item.right, item.top + 2 * half + 1}};
+    p.caption = TextLine{x, item.top + px(3), Rect{item.left, item.top, item.right, item.top + half}};
+    const int gap = px(1);
+    p.subText = TextLine{x, item.top + half + gap,
+                         Rect{item.left, item.top + half + gap, item.right, item.top + 2 * half + gap}};
   } else {
-    p.caption = TextLine{x, item.top + 10, item};
+    p.caption = TextLine{x, item.top + px(10), item};
   }
   return p;
 }

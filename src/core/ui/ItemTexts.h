@@ -42,14 +42,17 @@ struct ItemTextPlacement {
   std::optional<TextLine> subText;
 };
 
+// Sizes at 96 DPI; `dpi` is the tree's.
 struct ItemTextMetrics {
   int nodeHeight = 36;     // the tree's default node height
   int bigNodeHeight = 36;  // the height that means big-icon mode
   int indent = 18;
+  int dpi = 96;
 };
 
-// Where the texts of a row go inside its item rectangle. `hasSubText`: the
-// sub-text is not empty (it counts only in big-icon mode).
+// Where the texts of a row go inside its item rectangle (in pixels at the
+// metrics' DPI). `hasSubText`: the sub-text is not empty (it counts only in
+// big-icon mode).
 ItemTextPlacement PlaceItemTexts(const Rect& item, size_t level, bool separator, bool hasSubText,
                                  const ItemTextMetrics& m);
 

@@ -2,7 +2,13 @@
 
 #include <algorithm>
 
+#include "core/ui/Dpi.h"
+
 namespace kestro {
+
+TabStripMetrics ScaleTabStripMetrics(const TabStripMetrics& m, int dpi) {
+  return TabStripMetrics{ScaleToDpi(m.tabWidth, dpi), ScaleToDpi(m.padding, dpi), ScaleToDpi(m.minLength, dpi)};
+}
 
 std::vector<Rect> ArrangeTabs(const std::vector<int>& captionLengths, int stripHeight, const TabStripMetrics& m) {
   std::vector<Rect> tabs;
@@ -32,12 +38,19 @@ int TabAt(const std::vector<Rect>& tabs, int x, int y) {
   return -1;
 }
 
-Rect HighlightRect(const Rect& tab, int textOffset) {
-  return Rect{tab.left + textOffset + 15, tab.top + 2, tab.right - 1, tab.bottom - 2};
+Rect HighlightRect(const Rect& tab, int textOffset, int dpi) {
+  auto px = [&](int v) { return ScaleToDpi(v, dpi); };
+  return Rect{tab.left + px(textOffset + 15), tab.top + px(2), tab.right - px(1), tab.bottom - px(2)};
 }
 
-Rect ActiveMarkRect(const Rect& tab, int textOffset) {
-  return Rect{tab.left + textOffset + 18, tab.top, tab.right, tab.bottom};
+Rect ActiveMarkRect(const Rect& tab, int textOffset, int dpi) {
+  return Rect{tab.left + ScaleToDpi(textOffset + 18, dpi), tab.top, tab.right, tab.bottom};
+}
+
+CaptionOrigin CaptionOriginOf(const Rect& tab, int textOffset, bool active, int dpi) {
+  // The active tab's caption stands a little further in and lower.
+  if (active) return CaptionOrigin{tab.left + ScaleToDpi(textOffset + 17, dpi), tab.top + ScaleToDpi(7, dpi)};
+  return CaptionOrigin{tab.left + ScaleToDpi(textOffset + 12, dpi), tab.top + ScaleToDpi(3, dpi)};
 }
 
 }  // namespace kestro

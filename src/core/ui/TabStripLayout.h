@@ -13,11 +13,15 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
+// Pixels of the strip as drawn; the defaults are the 96-DPI values.
 struct TabStripMetrics {
   int tabWidth = 24;    // across the strip
   int padding = 16;     // added to the caption's length along the tab
   int minLength = 32;   // a tab with a short or empty caption stays clickable
 };
+
+// The 96-DPI metrics at `dpi`.
+TabStripMetrics ScaleTabStripMetrics(const TabStripMetrics& m, int dpi);
 
 // Tabs in page order, top to bottom; when they do not fit `stripHeight` a new
 // column starts to the right of the last one, as a multi-line tab control
@@ -27,9 +31,17 @@ std::vector<Rect> ArrangeTabs(const std::vector<int>& captionLengths, int stripH
 int TabColumns(const std::vector<Rect>& tabs, const TabStripMetrics& m);
 // The tab under the point, or -1.
 int TabAt(const std::vector<Rect>& tabs, int x, int y);
+// `textOffset` below is the 96-DPI shift of the captions (0 or 2) and `dpi`
+// the strip's.
 // The hover highlight of a tab: its rectangle inset by the text offset.
-Rect HighlightRect(const Rect& tab, int textOffset);
+Rect HighlightRect(const Rect& tab, int textOffset, int dpi = 96);
 // The orange mark of the active tab, right of its caption.
-Rect ActiveMarkRect(const Rect& tab, int textOffset);
+Rect ActiveMarkRect(const Rect& tab, int textOffset, int dpi = 96);
+// The reference point of a tab's caption (the font runs downwards from it).
+struct CaptionOrigin {
+  int x = 0, y = 0;
+  bool operator==(const CaptionOrigin&) const = default;
+};
+CaptionOrigin CaptionOriginOf(const Rect& tab, int textOffset, bool active, int dpi = 96);
 
 }  // namespace kestro

@@ -2,10 +2,21 @@
 
 #include <algorithm>
 
+#include "core/ui/Dpi.h"
+
 namespace kestro {
 
 int NodeHeightOf(const ItemNode& node, const TreeMetrics& m) {
   return node.Data().kind == ItemKind::Separator ? m.separatorHeight : m.nodeHeight;
+}
+
+TreeMetrics ScaleTreeMetrics(const TreeMetrics& m, int dpi) {
+  TreeMetrics s = m;
+  s.nodeHeight = ScaleToDpi(m.nodeHeight, dpi);
+  s.separatorHeight = ScaleToDpi(m.separatorHeight, dpi);
+  s.indent = ScaleToDpi(m.indent, dpi);
+  s.imageMargin = ScaleToDpi(m.imageMargin, dpi);
+  return s;
 }
 
 void TreeLayout::Build(const ItemTree& tree, const TreeMetrics& m) {

@@ -11,6 +11,7 @@
 
 namespace kestro {
 
+// Pixels of the tree as drawn. The defaults are the 96-DPI values.
 struct TreeMetrics {
   int nodeHeight = 36;       // every node but a separator
   int separatorHeight = 6;
@@ -18,6 +19,10 @@ struct TreeMetrics {
   int imageMargin = 4;       // between the button column and the picture
   int imageSize = 32;        // 0: the tree shows no pictures
 };
+
+// 96-DPI metrics at `dpi`. The picture size is left alone: it is the real
+// size of the pictures in the image list.
+TreeMetrics ScaleTreeMetrics(const TreeMetrics& m, int dpi);
 
 // The height a node takes in a tree with these metrics.
 int NodeHeightOf(const ItemNode& node, const TreeMetrics& m);

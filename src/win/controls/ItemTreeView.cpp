@@ -6,6 +6,7 @@
 
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Dpi.h"
 
 namespace kestro::win {
 namespace {
@@ -48,6 +49,8 @@ bool ItemTreeView::Create(HWND parent, const RECT& bounds, int controlId) {
                                  bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
   if (!hwnd) return false;
+  dpi_ = WindowDpi(hwnd);
+  UpdateMetrics();
   // The hint window is made when the pointer first comes by: most trees of
   // a start are never pointed at.
   Rebuild();
@@ -70,7 +73,7 @@ void ItemTreeView::CreateTip() {
   ti.lpszText = LPSTR_TEXTCALLBACKW;
   SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   // A width limit makes the tooltip honour line breaks.
-  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 600);
+  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Px(600, dpi_));
 }
 
 void ItemTreeView::SetTree(ItemTree* tree) {
@@ -84,15 +87,35 @@ void ItemTreeView::SetTree(ItemTree* tree) {
 
 void ItemTreeView::SetNodeHeight(int height) {
   if (height <= 0) return;
-  metrics_.nodeHeight = height;
-  if (!images_) metrics_.imageSize = std::max(0, height - 4);
+  design_.nodeHeight = height;
+  UpdateMetrics();
   Rebuild();
 }
 
 void ItemTreeView::SetIndent(int indent) {
   if (indent < 0) return;
-  metrics_.indent = indent;
+  design_.indent = indent;
+  UpdateMetrics();
   Rebuild();
+}
+
+void ItemTreeView::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  UpdateMetrics();
+  Rebuild();
+  if (tip_) SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Px(600, dpi_));
+}
+
+void ItemTreeView::UpdateMetrics() {
+  metrics_ = ScaleTreeMetrics(design_, dpi_);
+  // Pictures are as large as the list holds them; without a list the row's
+  // room for one stays free.
+  int cx = 0, cy = 0;
+  if (images_ && ImageList_GetIconSize(images_, &cx, &cy))
+    metrics_.imageSize = cx;
+  else
+    metrics_.imageSize = std::max(0, metrics_.nodeHeight - Px(4, dpi_));
 }
 
 void ItemTreeView::SetTreeLines(bool on) {
@@ -102,11 +125,7 @@ void ItemTreeView::SetTreeLines(bool on) {
 
 void ItemTreeView::SetImageList(HIMAGELIST images) {
   images_ = images;
-  int cx = 0, cy = 0;
-  if (images_ && ImageList_GetIconSize(images_, &cx, &cy))
-    metrics_.imageSize = cx;
-  else
-    metrics_.imageSize = std::max(0, metrics_.nodeHeight - 4);
+  UpdateMetrics();
   Rebuild();
 }
 
@@ -352,7 +371,7 @@ void ItemTreeView::PaintLines(HDC dc, const TreeRow& row, const RECT& rc) {
 }
 
 void ItemTreeView::PaintButton(HDC dc, const TreeRow& row, const RECT& rc) {
-  const int size = 9;
+  const int size = Px(9, dpi_);
   int cx = metrics_.indent * static_cast<int>(row.level) + metrics_.indent / 2;
   int cy = rc.top + (rc.bottom - rc.top) / 2;
   RECT box{cx - size / 2, cy - size / 2, cx - size / 2 + size, cy - size / 2 + size};
@@ -362,11 +381,12 @@ void ItemTreeView::PaintButton(HDC dc, const TreeRow& row, const RECT& rc) {
   DeleteObject(border);
   HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
   HGDIOBJ oldPen = SelectObject(dc, pen);
-  MoveToEx(dc, box.left + 2, cy, nullptr);
-  LineTo(dc, box.right - 2, cy);
+  const int inset = Px(2, dpi_);
+  MoveToEx(dc, box.left + inset, cy, nullptr);
+  LineTo(dc, box.right - inset, cy);
   if (!row.node->Expanded()) {
-    MoveToEx(dc, cx, box.top + 2, nullptr);
-    LineTo(dc, cx, box.bottom - 2);
+    MoveToEx(dc, cx, box.top + inset, nullptr);
+    LineTo(dc, cx, box.bottom - inset);
   }
   SelectObject(dc, oldPen);
   DeleteObject(pen);
@@ -392,12 +412,13 @@ void ItemTreeView::PaintRow(HDC dc, int row, const RECT& rc) {
     RestoreDC(dc, saved);
   }
   if (node.Id() == dropNode_) {
-    RECT mark = ToRECT(DropMarkRect(Rect{rc.left, rc.top, rc.right, rc.bottom}, dropPos_, 2));
+    RECT mark = ToRECT(DropMarkRect(Rect{rc.left, rc.top, rc.right, rc.bottom}, dropPos_, Px(2, dpi_)));
     HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
     if (dropPos_ == DropPosition::On) {
-      FrameRect(dc, &mark, brush);
-      InflateRect(&mark, -1, -1);
-      FrameRect(dc, &mark, brush);
+      for (int i = Px(2, dpi_); i > 0; --i) {
+        FrameRect(dc, &mark, brush);
+        InflateRect(&mark, -1, -1);
+      }
     } else {
       mark.left = layout_.PictureLeft(r.level);
       FillRect(dc, &mark, brush);
@@ -593,7 +614,7 @@ ItemTreeView::DropSpot ItemTreeView::DragOver(POINT client, bool showMark) {
     InvalidateNode(dropNode_);
   }
   // Scrolling near the edges starts after a delay, then runs steadily.
-  int dir = DragScrollDirection(client.y, ClientHeight(), std::max(8, metrics_.nodeHeight / 2));
+  int dir = DragScrollDirection(client.y, ClientHeight(), std::max(Px(8, dpi_), metrics_.nodeHeight / 2));
   if (dir != scrollDirection_) {
     scrollDirection_ = dir;
     KillTimer(Handle(), kScrollTimer);

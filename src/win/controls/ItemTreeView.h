@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/items/ItemTree.h"
+#include "core/ui/Dpi.h"
 #include "core/ui/TreeLayout.h"
 #include "win/ui/Window.h"
 
@@ -56,11 +57,15 @@ class ItemTreeView : public Window {
   void SetTree(ItemTree* tree);
   ItemTree* Tree() const { return tree_; }
 
-  // Sizes are used as given (the owner has applied the screen's DPI).
+  // Sizes are given at 96 DPI and drawn at the control's DPI (Layout()
+  // holds the pixels).
   void SetNodeHeight(int height);
-  int NodeHeight() const { return metrics_.nodeHeight; }
+  int NodeHeight() const { return design_.nodeHeight; }
   void SetIndent(int indent);
-  int Indent() const { return metrics_.indent; }
+  int Indent() const { return design_.indent; }
+  // The DPI the control is drawn at; it starts with its window's.
+  void SetDpi(int dpi);
+  int Dpi() const { return dpi_; }
   void SetTreeLines(bool on);
   bool TreeLines() const { return treeLines_; }
   // May be null: then no pictures are drawn.
@@ -112,6 +117,7 @@ class ItemTreeView : public Window {
 
  private:
   void Rebuild();
+  void UpdateMetrics();  // pixels from the 96-DPI sizes, the DPI and the pictures
   void UpdateScrollBar();
   int ClientHeight() const;
   int ClientWidth() const;
@@ -144,7 +150,9 @@ class ItemTreeView : public Window {
   ItemTree* tree_ = nullptr;
   TreeLayout layout_;
   std::vector<NodeId> rowIds_;  // the node id of each row when it was built
-  TreeMetrics metrics_{36, 6, 18, 4, 32};
+  TreeMetrics design_{36, 6, 18, 4, 32};  // at 96 DPI
+  TreeMetrics metrics_ = design_;         // as drawn
+  int dpi_ = kBaseDpi;
   bool treeLines_ = false;
   HIMAGELIST images_ = nullptr;
   COLORREF backColour_ = 0;

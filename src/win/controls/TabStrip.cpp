@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "win/platform/WinText.h"
+#include "win/ui/Dpi.h"
 
 namespace kestro::win {
 
@@ -19,8 +20,17 @@ void Fill(HDC dc, const Rect& r, COLORREF c) {
 
 bool TabStrip::Create(HWND parent, int id) {
   RegisterWindowClass(kClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), CS_DBLCLKS);
-  return CreateWindowHandle(0, kClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))) != nullptr;
+  if (!CreateWindowHandle(0, kClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))))
+    return false;
+  dpi_ = WindowDpi(parent);
+  return true;
+}
+
+void TabStrip::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  Relayout();
 }
 
 void TabStrip::SetTabs(std::vector<std::string> captions, int active) {
@@ -51,7 +61,7 @@ std::vector<int> TabStrip::CaptionLengths() {
 }
 
 int TabStrip::WidthFor(int height) {
-  TabStripMetrics m;
+  TabStripMetrics m = Metrics();
   return TabColumns(ArrangeTabs(CaptionLengths(), height, m), m) * m.tabWidth;
 }
 
@@ -59,7 +69,7 @@ void TabStrip::Relayout() {
   if (!Handle()) return;
   RECT rc;
   GetClientRect(Handle(), &rc);
-  tabs_ = ArrangeTabs(CaptionLengths(), rc.bottom - rc.top, TabStripMetrics{});
+  tabs_ = ArrangeTabs(CaptionLengths(), rc.bottom - rc.top, Metrics());
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -83,13 +93,15 @@ void TabStrip::Paint(HDC dc) {
     LineTo(mem, r.right - 1, r.top);
     LineTo(mem, r.right - 1, r.bottom - 1);
     LineTo(mem, r.left, r.bottom - 1);
-    if (int(i) == active_) {
+    const bool active = int(i) == active_;
+    CaptionOrigin at = CaptionOriginOf(r, textOffset_, active, dpi_);
+    if (active) {
       Fill(mem, Rect{r.left, r.top + 1, r.right - 1, r.bottom - 1}, GetSysColor(COLOR_BTNFACE));
-      TextOutW(mem, r.left + textOffset_ + 17, r.top + 7, text.c_str(), int(text.size()));
-      Fill(mem, ActiveMarkRect(r, textOffset_), RGB(255, 150, 0));
+      TextOutW(mem, at.x, at.y, text.c_str(), int(text.size()));
+      Fill(mem, ActiveMarkRect(r, textOffset_, dpi_), RGB(255, 150, 0));
     } else {
-      if (int(i) == hover_) Fill(mem, HighlightRect(r, textOffset_), RGB(255, 200, 0));
-      TextOutW(mem, r.left + textOffset_ + 12, r.top + 3, text.c_str(), int(text.size()));
+      if (int(i) == hover_) Fill(mem, HighlightRect(r, textOffset_, dpi_), RGB(255, 200, 0));
+      TextOutW(mem, at.x, at.y, text.c_str(), int(text.size()));
     }
   }
   SelectObject(mem, oldPen);

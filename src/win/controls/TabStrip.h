@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ui/Dpi.h"
 #include "core/ui/TabStripLayout.h"
 #include "win/ui/Window.h"
 
@@ -15,7 +16,10 @@ class TabStrip : public Window {
   bool Create(HWND parent, int id);
   void SetTabs(std::vector<std::string> captions, int active);
   void SetFont(HFONT verticalFont);  // escapement 2700
-  void SetTextOffset(int offset) { textOffset_ = offset; }
+  void SetTextOffset(int offset) { textOffset_ = offset; }  // at 96 DPI
+  // The DPI the strip is drawn at (its font is the owner's, made for it).
+  void SetDpi(int dpi);
+  int Dpi() const { return dpi_; }
   // Width the strip needs for a given height.
   int WidthFor(int height);
   int TabAt(int x, int y) const { return kestro::TabAt(tabs_, x, y); }
@@ -30,6 +34,7 @@ class TabStrip : public Window {
 
  private:
   void Relayout();
+  TabStripMetrics Metrics() const { return ScaleTabStripMetrics(TabStripMetrics{}, dpi_); }
   std::vector<int> CaptionLengths();  // along the tab, in the strip's font
   void Paint(HDC dc);
   std::vector<std::string> captions_;
@@ -37,6 +42,7 @@ class TabStrip : public Window {
   int active_ = -1;
   int hover_ = -1;
   int textOffset_ = 2;
+  int dpi_ = kBaseDpi;
   HFONT font_ = nullptr;
   bool pressed_ = false;
   bool dragging_ = false;

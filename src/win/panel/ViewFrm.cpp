@@ -16,6 +16,7 @@
 #include "win/panel/TabNameFrm.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Dpi.h"
 #include "win/ui/Modal.h"
 
 namespace kestro::win {
@@ -25,7 +26,12 @@ namespace {
 constexpr wchar_t kClassName[] = L"TviewFrm";
 constexpr UINT kFreeSpaceMessage = WM_USER + 16;
 constexpr int kTabStripId = 10;
+// Sizes at 96 DPI.
 constexpr int kFreeBarHeight = 14;
+constexpr int kBarLabelsWidth = 130;
+constexpr int kPercentWidth = 36;
+constexpr int kStripFontHeight = 12;
+constexpr SIZE kMinimumSize{150, 250};
 // Item shortcuts get identifiers of their own range, apart from the main
 // window's system shortcuts, stable for the run.
 constexpr int kItemHotKeyBase = 0x1000;
@@ -119,19 +125,10 @@ bool TviewFrm::Create() {
   if (env.trans < 255) SetLayeredWindowAttributes(Handle(), 0, BYTE(std::max(0, env.trans)), LWA_ALPHA);
 
   textOffset_ = state_.pv.systemLocale == kKoreanLocale ? 0 : 2;
-  // The tab strip's font turned by 270 degrees, so captions run downwards.
-  LOGFONTW lf{};
-  lf.lfHeight = -12;
-  lf.lfEscapement = lf.lfOrientation = 2700;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lstrcpyW(lf.lfFaceName, state_.pv.systemLocale == kKoreanLocale ? L"@굴림" : L"Arial");
-  stripFont_ = CreateFontIndirectW(&lf);
-  NONCLIENTMETRICSW ncm{sizeof ncm};
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-  uiFont_ = CreateFontIndirectW(&ncm.lfMessageFont);
-
+  dpi_ = WindowDpi(Handle());
   tabStrip_.Create(Handle(), kTabStripId);
-  tabStrip_.SetFont(stripFont_);
+  tabStrip_.SetDpi(dpi_);
+  CreateFonts();
   tabStrip_.SetTextOffset(textOffset_);
   tabStrip_.onSelect = [this](int i) { ActivatePage(i); };
   tabStrip_.onDragActiveTo = [this](int to) {
@@ -148,6 +145,40 @@ bool TviewFrm::Create() {
   if (env.freespacebar) PostMessageW(Handle(), kFreeSpaceMessage, 0, 0);
   ApplyLanguage();
   return true;
+}
+
+void TviewFrm::CreateFonts() {
+  // The tab strip's font turned by 270 degrees, so captions run downwards.
+  LOGFONTW lf{};
+  lf.lfHeight = -Px(kStripFontHeight, dpi_);
+  lf.lfEscapement = lf.lfOrientation = 2700;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpyW(lf.lfFaceName, state_.pv.systemLocale == kKoreanLocale ? L"@굴림" : L"Arial");
+  HFONT strip = CreateFontIndirectW(&lf);
+  LOGFONTW message = MessageFontFor(dpi_);
+  HFONT ui = CreateFontIndirectW(&message);
+  // The controls take the new fonts before the old ones go.
+  tabStrip_.SetFont(strip);
+  for (HWND w : {percentLabel_, spaceLabel_})
+    if (w) SendMessageW(w, WM_SETFONT, WPARAM(ui), TRUE);
+  if (stripFont_) DeleteObject(stripFont_);
+  if (uiFont_) DeleteObject(uiFont_);
+  stripFont_ = strip;
+  uiFont_ = ui;
+}
+
+void TviewFrm::DpiChanged(int dpi, const RECT* suggested) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  tabStrip_.SetDpi(dpi_);
+  CreateFonts();
+  for (Page& p : pages_)
+    if (p.frame) p.frame->SetDpi(dpi_);
+  if (suggested)
+    SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Relayout();  // also when the size stayed
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TviewFrm::EnsureFreeBar() {
@@ -270,6 +301,7 @@ void TviewFrm::EnsurePageWindow(size_t index) {
   if (page.Tree()) {
     p.frame = std::make_unique<TvstFrame>(*this, page);
     p.frame->Create(Handle(), none);
+    p.frame->SetDpi(dpi_);
     p.frame->SetCommandHandler([this](TreeCommand c, ItemNode*) {
       if (c == TreeCommand::TabAdd) CreateItemTab();
     });
@@ -304,19 +336,20 @@ void TviewFrm::Relayout() {
   GetClientRect(Handle(), &rc);
   int bottom = rc.bottom;
   bool bar = state_.env.freespacebar;
+  auto px = [this](int v) { return Px(v, dpi_); };
   if (bar) {
-    bottom = rc.bottom - kFreeBarHeight - 1;
-    int labelsWidth = 130;
-    MoveWindow(progress_, 0, bottom + 1, std::max(0, int(rc.right) - labelsWidth), kFreeBarHeight, TRUE);
-    MoveWindow(percentLabel_, rc.right - labelsWidth, bottom + 1, 36, kFreeBarHeight, TRUE);
-    MoveWindow(spaceLabel_, rc.right - labelsWidth + 36, bottom + 1, labelsWidth - 36, kFreeBarHeight, TRUE);
+    const int height = px(kFreeBarHeight), gap = px(1), labels = px(kBarLabelsWidth), percent = px(kPercentWidth);
+    bottom = rc.bottom - height - gap;
+    MoveWindow(progress_, 0, bottom + gap, std::max(0, int(rc.right) - labels), height, TRUE);
+    MoveWindow(percentLabel_, rc.right - labels, bottom + gap, percent, height, TRUE);
+    MoveWindow(spaceLabel_, rc.right - labels + percent, bottom + gap, labels - percent, height, TRUE);
   }
   for (HWND w : {progress_, percentLabel_, spaceLabel_})
     if (w) ShowWindow(w, bar ? SW_SHOW : SW_HIDE);
   int stripWidth = tabStrip_.WidthFor(bottom);
   MoveWindow(tabStrip_.Handle(), rc.right - stripWidth, 0, stripWidth, bottom, TRUE);
   // The page's content is 3 pixels narrower and 1 pixel lower than the page.
-  RECT page{0, 1, std::max(0L, LONG(rc.right - stripWidth - 3)), bottom};
+  RECT page{0, px(1), std::max(0L, LONG(rc.right - stripWidth - px(3))), bottom};
   for (Page& p : pages_) {
     if (p.frame)
       p.frame->SetBounds(page);
@@ -562,7 +595,7 @@ LRESULT TviewFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
-      mm->ptMinTrackSize = POINT{150, 250};
+      mm->ptMinTrackSize = POINT{Px(kMinimumSize.cx, dpi_), Px(kMinimumSize.cy, dpi_)};
       if (state_.env.fixwindow && !initialPlacement && IsWindowVisible(Handle())) {
         RECT r;
         GetWindowRect(Handle(), &r);
@@ -587,9 +620,16 @@ LRESULT TviewFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       Command(LOWORD(wParam));
       return 0;
     case WM_CONTEXTMENU:
-      // Right clicks outside the item trees (the trees have menus of their own).
-      if (reinterpret_cast<HWND>(wParam) == Handle() || reinterpret_cast<HWND>(wParam) == tabStrip_.Handle())
-        PanelPopup(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      // Everywhere in the client area outside the item trees, which open
+      // menus of their own: the tab strip, the pages without a tree and the
+      // free-space bar, whose controls pass the message up. The caption and
+      // the borders keep the system menu.
+      if (lParam != -1 && Window::HandleMessage(WM_NCHITTEST, 0, lParam) != HTCLIENT)
+        return Window::HandleMessage(msg, wParam, lParam);
+      PanelPopup(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
+    case WM_DPICHANGED:
+      DpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_HOTKEY:
       HotKey(wParam);

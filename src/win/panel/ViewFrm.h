@@ -65,6 +65,7 @@ class TviewFrm : public Window, public IFrameHost {
   // The state the window section stores.
   PanelWindowState WindowState() const;
   bool StayOnTop() const;
+  int Dpi() const { return dpi_; }
 
   // The program is to end (exit entry, close box); the main window does it.
   std::function<void()> onTerminate;
@@ -96,6 +97,8 @@ class TviewFrm : public Window, public IFrameHost {
   };
 
   void BuildMenus();
+  void CreateFonts();
+  void DpiChanged(int dpi, const RECT* suggested);
   void ApplyLanguage();
   void Relayout();
   void SyncTabStrip();
@@ -123,6 +126,7 @@ class TviewFrm : public Window, public IFrameHost {
   HFONT stripFont_ = nullptr, uiFont_ = nullptr;
   std::wstring searchCaption_;
   int textOffset_ = 2;
+  int dpi_ = 96;  // every size below is scaled to it
   bool picturesReady_ = false;
   bool fixedSizeValid_ = false;
   SIZE fixedSize_{};

@@ -8,13 +8,14 @@
 #include "core/ui/ItemTexts.h"
 #include "win/platform/Pictures.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Dpi.h"
 #include "win/ui/Modal.h"
 
 namespace kestro::win {
 namespace {
 
 constexpr wchar_t kClassName[] = L"KestroVstFrame";
-// Presses left of this are on the expand buttons.
+// Presses left of this (at 96 DPI) are on the expand buttons.
 constexpr int kButtonColumn = 18;
 
 RECT ClientOf(HWND hwnd) {
@@ -86,13 +87,7 @@ bool TvstFrame::Create(HWND parent, const RECT& bounds) {
 }
 
 void TvstFrame::ApplyFont(const std::string& face) {
-  NONCLIENTMETRICSW ncm{};
-  ncm.cbSize = sizeof ncm;
-  LOGFONTW lf{};
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
-    lf = ncm.lfMessageFont;
-  else
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  LOGFONTW lf = MessageFontFor(tree_.Dpi());
   if (!face.empty()) {
     std::wstring w = Widen(face);
     wcsncpy(lf.lfFaceName, w.c_str(), LF_FACESIZE - 1);
@@ -128,6 +123,13 @@ void TvstFrame::SetBigIcons(bool big) {
   }
 }
 
+void TvstFrame::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == tree_.Dpi()) return;
+  tree_.SetDpi(dpi);
+  ApplyFont(page_.Style().fontname);
+  if (tree_.Handle()) InvalidateRect(tree_.Handle(), nullptr, FALSE);
+}
+
 bool TvstFrame::BigIcons() const { return tree_.NodeHeight() == host_.State().env.bigRowHeight; }
 
 void TvstFrame::Refresh() {
@@ -157,7 +159,7 @@ void TvstFrame::vstTreeViewAfterItemPaint(HDC dc, ItemNode& node, const RECT& it
   const AppState& state = host_.State();
   const TMyRec& rec = node.Data();
   const bool separator = rec.kind == ItemKind::Separator;
-  ItemTextMetrics m{tree_.NodeHeight(), state.env.bigRowHeight, tree_.Indent()};
+  ItemTextMetrics m{tree_.NodeHeight(), state.env.bigRowHeight, tree_.Indent(), tree_.Dpi()};
   std::string sub;
   if (IsBigIconMode(m) && !separator) sub = SubText(node, state.env.iteminfomode, state.pv.programDriveRoot);
   ItemTextPlacement place =
@@ -195,7 +197,7 @@ void TvstFrame::vstTreeViewDblClick(ItemNode& node, POINT client) {
       return;
     default:
       // The column of the expand buttons launches nothing.
-      if (client.x < kButtonColumn) return;
+      if (client.x < Px(kButtonColumn, tree_.Dpi())) return;
       Launch(*item, WorkingFolder::ItemFolder);
       return;
   }

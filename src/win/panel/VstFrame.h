@@ -36,6 +36,8 @@ class TvstFrame : public Window {
   void Refresh();
   void SetBounds(const RECT& bounds);
   void Show(bool show);
+  // The panel moved to a screen of another DPI: rows, texts and the font follow.
+  void SetDpi(int dpi);
 
   ItemNode* FocusedNode();
   TMyRec* FocusedItem();
