@@ -87,6 +87,27 @@ TEST(EditingTest, RecordsOfNewItems) {
   EXPECT_TRUE(group.hidefromtray);
 }
 
+TEST(EditingTest, WhichPictureANewItemShows) {
+  struct Case {
+    TMyRec rec;
+    const char* folderIcon;
+    const char* groupIcon;
+    const char* file;
+  } cases[] = {
+      {NewFileRecord("C:\\x\\tool.exe", true), "E:\\f.ico", "E:\\g.ico", "C:\\x\\tool.exe"},
+      {NewFolderRecord("C:\\x"), "", "E:\\g.ico", ""},
+      {NewFolderRecord("C:\\x"), "E:\\f.ico", "", "E:\\f.ico"},
+      {NewGroupRecord("G", "", false), "E:\\f.ico", "", ""},
+      {NewGroupRecord("G", "", false), "", "E:\\g.ico", "E:\\g.ico"},
+      {NewGroupRecord("G", "E:\\own.ico", false), "", "E:\\g.ico", "E:\\own.ico"},
+      {NewLineRecord(), "E:\\f.ico", "E:\\g.ico", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    EXPECT_EQ(NewItemPictureFile(c.rec, c.folderIcon, c.groupIcon), c.file);
+  }
+}
+
 std::vector<TMyRec> Files(std::initializer_list<const char*> names) {
   std::vector<TMyRec> recs;
   for (const char* n : names) recs.push_back(NewFileRecord(n, false));

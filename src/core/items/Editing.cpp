@@ -103,6 +103,19 @@ TMyRec DroppedRecord(std::string_view name, bool deleteExt) {
   return NewFolderRecord(name);
 }
 
+std::string NewItemPictureFile(const TMyRec& rec, std::string_view folderIcon, std::string_view groupIcon) {
+  switch (rec.kind) {
+    case ItemKind::File:
+      return rec.path;
+    case ItemKind::Folder:
+      return std::string(folderIcon);
+    case ItemKind::Group:
+      return rec.icon.empty() ? std::string(groupIcon) : rec.icon;
+    default:
+      return {};
+  }
+}
+
 ItemNode* InsertNew(ItemTree& tree, const Attach& at, TMyRec rec) {
   std::optional<Slot> slot = Resolve(tree, at);
   if (!slot) return nullptr;

@@ -48,6 +48,11 @@ TMyRec NewGroupRecord(std::string name, std::string icon, bool hidefromtray);
 TMyRec NewLineRecord();
 // A name dropped from the shell: with an extension a file, else a folder.
 TMyRec DroppedRecord(std::string_view name, bool deleteExt);
+// The file whose icon a new item shows; empty: it keeps the fixed picture its
+// record holds. A file shows its own; a folder `folderIcon` when that is set;
+// a group its own icon, else `groupIcon` when that is set. Dropped folders
+// keep the fixed picture: pass no `folderIcon` for them.
+std::string NewItemPictureFile(const TMyRec& rec, std::string_view folderIcon, std::string_view groupIcon);
 
 // Adds one node at `at`; null when `at` is Nowhere or its target is not a
 // node of `tree`.
