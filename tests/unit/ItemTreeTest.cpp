@@ -95,6 +95,32 @@ TEST(ItemTreeTest, IdsAreUniqueAcrossTreesAndDeletedOnesAreGone) {
   EXPECT_TRUE(one.Empty());
 }
 
+TEST(ItemTreeTest, MovesKeepIdsAndRefuseToEnterTheirOwnSubtree) {
+  ItemTree tree;
+  ItemNode& a = tree.Add(nullptr, Named("a"));
+  ItemNode& g = tree.Add(nullptr, Named("g", ItemKind::Group));
+  ItemNode& inner = tree.Add(&g, Named("inner", ItemKind::Group));
+  ItemNode& x = tree.Add(&inner, Named("x"));
+  NodeId id = a.Id();
+
+  EXPECT_TRUE(tree.Move(a, &inner, 0));
+  EXPECT_EQ(Names(inner.Children()), (std::vector<std::string>{"a", "x"}));
+  EXPECT_EQ(a.Parent(), &inner);
+  EXPECT_EQ(tree.Find(id), &a);
+  // The index counts the siblings without the moved node.
+  EXPECT_TRUE(tree.Move(a, &inner, 1));
+  EXPECT_EQ(Names(inner.Children()), (std::vector<std::string>{"x", "a"}));
+  EXPECT_TRUE(tree.Move(inner, nullptr, 99));
+  EXPECT_EQ(Names(tree.TopLevel()), (std::vector<std::string>{"g", "inner"}));
+  EXPECT_EQ(inner.Parent(), nullptr);
+  EXPECT_EQ(a.Level(), 1u);
+
+  EXPECT_FALSE(tree.Move(inner, &inner, 0));
+  EXPECT_FALSE(tree.Move(inner, &x, 0));
+  EXPECT_EQ(NamesInTreeOrder(tree), (std::vector<std::string>{"g", "inner", "x", "a"}));
+  EXPECT_EQ(tree.Count(), 4u);
+}
+
 TEST(ItemTreeTest, VeryDeepNestingIsWalkedRemovedAndFreed) {
   auto tree = std::make_unique<ItemTree>();
   ItemNode* parent = nullptr;

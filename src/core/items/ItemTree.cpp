@@ -89,6 +89,17 @@ void ItemTree::Remove(ItemNode& node) {
   }
 }
 
+bool ItemTree::Move(ItemNode& node, ItemNode* parent, size_t index) {
+  for (const ItemNode* p = parent; p; p = p->parent_)
+    if (p == &node) return false;
+  std::vector<ItemNode*>& from = SiblingsOf(node);
+  from.erase(std::find(from.begin(), from.end(), &node));
+  node.parent_ = parent;
+  std::vector<ItemNode*>& to = SiblingsOf(node);
+  to.insert(to.begin() + std::ptrdiff_t(std::min(index, to.size())), &node);
+  return true;
+}
+
 ItemTree::Slot* ItemTree::SlotOf(NodeId id) const {
   auto at = std::lower_bound(slots_.begin(), slots_.end(), id, [](const Slot& s, NodeId v) { return s.id < v; });
   if (at == slots_.end() || at->id != id || !at->node) return nullptr;

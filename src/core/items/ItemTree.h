@@ -58,6 +58,11 @@ class ItemTree {
   // Deletes a node of this tree with its whole subtree; their ids are gone
   // from then on.
   void Remove(ItemNode& node);
+  // Moves a node of this tree with its subtree to position `index` among the
+  // children of `parent` (nullptr: the top level), counted without the node
+  // itself; an index past the end appends. Ids stay. Refused, changing
+  // nothing, when `parent` is the node or lies inside it.
+  bool Move(ItemNode& node, ItemNode* parent, size_t index);
   void Clear();
 
   // nullptr when the id is not (or no longer) a node of this tree.

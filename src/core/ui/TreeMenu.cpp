@@ -1,6 +1,6 @@
 #include "core/ui/TreeMenu.h"
 
-#include "core/items/ItemStream.h"
+#include "core/items/Editing.h"
 #include "core/items/ItemTree.h"
 
 namespace kestro {
@@ -68,10 +68,7 @@ std::vector<MoveTarget> MoveTargets(const std::vector<MenuPage>& pages, int acti
 }
 
 ItemNode* MoveSubtreeToTree(ItemTree& source, ItemNode& node, ItemTree& target) {
-  if (source.Find(node.Id()) != &node) return nullptr;
-  ItemNode* moved = LoadSubtree(SaveSubtree(node), target, nullptr);
-  if (moved) source.Remove(node);
-  return moved;
+  return MoveTo(source, node, target, Attach{nullptr, AttachMode::AddChildLast});
 }
 
 }  // namespace kestro
