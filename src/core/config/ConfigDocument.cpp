@@ -1,8 +1,8 @@
 #include "core/config/ConfigDocument.h"
 
-#include <cstring>
 #include <vector>
 
+#include "core/config/DocumentText.h"
 #include "core/text/Text.h"
 
 namespace kestro {
@@ -15,74 +15,85 @@ void ConfigDocument::CreateNew() {
   root.append_child("panel");
 }
 
-DocumentLoadResult ConfigDocument::Load(std::string_view bytes) {
+DocumentLoadResult ConfigDocument::Load(std::string_view bytes, ITextCodec* codec) {
   DocumentLoadResult r;
   dom_.reset();
+  DecodedDocument decoded = DecodeDocumentBytes(bytes, codec);
+  r.dropped = std::move(decoded.dropped);
+  sizeHint_ = decoded.text.size();
   // Comments, processing instructions and the declaration are kept so that a
-  // save gives them back.
-  unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments |
-                     pugi::parse_pi | pugi::parse_doctype;
-  pugi::xml_parse_result parsed = dom_.load_buffer(bytes.data(), bytes.size(), options, pugi::encoding_auto);
+  // save gives them back. As a fragment, text outside the document element
+  // is kept too, so that it can be reported rather than lost unseen.
+  const unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi |
+                           pugi::parse_doctype | pugi::parse_fragment;
+  pugi::xml_parse_result parsed =
+      dom_.load_buffer(decoded.text.data(), decoded.text.size(), options, pugi::encoding_utf8);
   if (!parsed) {
     r.wellFormed = false;
     r.error = parsed.description();
     r.offset = size_t(parsed.offset);
   }
+  KeepOneDocumentElement(r.dropped);
   if (!dom_.document_element()) {
-    r.wellFormed = r.wellFormed && false;
+    r.wellFormed = false;
     if (r.error.empty()) r.error = "no document element";
     CreateNew();
   }
   return r;
 }
 
-namespace {
-
-// Collects the output with Windows line ends. Every line end in character
-// data reads back as "\n", so CR LF is safe. The text is gathered in blocks
-// and joined once: growing one string by doubling costs more than the
-// serialization itself for a large document.
-class CrLfWriter : public pugi::xml_writer {
- public:
-  void write(const void* data, size_t size) override {
-    const char* p = static_cast<const char*>(data);
-    const char* end = p + size;
-    while (p < end) {
-      if (blocks_.empty() || blocks_.back().size() >= kBlock) {
-        blocks_.emplace_back();
-        blocks_.back().reserve(kBlock + 4096);
-      }
-      std::string& block = blocks_.back();
-      const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-      if (!lf) {
-        block.append(p, end);
+void ConfigDocument::KeepOneDocumentElement(std::vector<std::string>& dropped) {
+  // XML allows one element at the top, with only comments, processing
+  // instructions and one DOCTYPE before it around it; other XML readers
+  // refuse the rest.
+  bool seenElement = false, seenDoctype = false, text = false;
+  std::vector<pugi::xml_node> extra;
+  for (pugi::xml_node n = dom_.first_child(); n; n = n.next_sibling()) {
+    switch (n.type()) {
+      case pugi::node_element:
+        if (seenElement) {
+          dropped.push_back(std::string("a second document element <") + n.name() + ">, left out");
+          extra.push_back(n);
+        }
+        seenElement = true;
         break;
-      }
-      block.append(p, lf);
-      block.append("\r\n", 2);
-      p = lf + 1;
+      case pugi::node_doctype:
+        if (seenElement || seenDoctype) {
+          dropped.push_back("a DOCTYPE after the first, or after the document element, left out");
+          extra.push_back(n);
+        }
+        seenDoctype = true;
+        break;
+      case pugi::node_pcdata:
+      case pugi::node_cdata:
+        text = true;
+        extra.push_back(n);
+        break;
+      default: break;
     }
   }
-  std::string Text() const {
-    size_t total = 0;
-    for (const std::string& b : blocks_) total += b.size();
-    std::string text;
-    text.reserve(total);
-    for (const std::string& b : blocks_) text += b;
-    return text;
-  }
-
- private:
-  static constexpr size_t kBlock = 64 * 1024;
-  std::vector<std::string> blocks_;
-};
-
-}  // namespace
+  if (text) dropped.push_back("text outside the document element, left out");
+  for (pugi::xml_node n : extra) RemoveNode(n);
+}
 
 std::string ConfigDocument::Serialize() const {
-  CrLfWriter out;
-  dom_.save(out, "\t", pugi::format_indent, pugi::encoding_utf8);
-  return out.Text();
+  std::string text = WriteDocumentText(dom_, sizeHint_);
+  sizeHint_ = text.size();
+  return text;
+}
+
+void RemoveNode(pugi::xml_node node) {
+  pugi::xml_node parent = node.parent();
+  if (!parent) return;
+  pugi::xml_node n = node;
+  for (;;) {
+    while (pugi::xml_node last = n.last_child()) n = last;
+    if (n == node) break;
+    pugi::xml_node up = n.parent();
+    up.remove_child(n);
+    n = up;
+  }
+  parent.remove_child(node);
 }
 
 bool IsValidXmlName(std::string_view name) {

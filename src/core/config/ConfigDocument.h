@@ -4,24 +4,34 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestro {
+
+class ITextCodec;
 
 struct DocumentLoadResult {
   bool wellFormed = true;
   std::string error;  // parser's description when not well-formed
-  size_t offset = 0;  // byte offset of the error
+  size_t offset = 0;  // offset of the error in the text as read (UTF-8)
+  // What was read but cannot be kept (bytes that form no character, control
+  // characters, a second document element, text outside it): the document
+  // in memory is without it.
+  std::vector<std::string> dropped;
 };
 
 class ConfigDocument {
  public:
   // "Root" with the empty sections "files", "style" and "panel".
   void CreateNew();
-  // Parses `bytes`. When the text is not well-formed the part read before the
-  // error stays in the document; without a document element a new document is
-  // built so that the program always has one to work on.
-  DocumentLoadResult Load(std::string_view bytes);
-  // UTF-8, indented by nesting level, Windows line ends.
+  // Parses `bytes`, read in the encoding they declare (DecodeDocumentBytes;
+  // `codec` reads the legacy code pages). When the text is not well-formed
+  // the part read before the error stays in the document; without a document
+  // element a new document is built so that the program always has one to
+  // work on.
+  DocumentLoadResult Load(std::string_view bytes, ITextCodec* codec = nullptr);
+  // Well-formed UTF-8 that says so, indented by nesting level, Windows line
+  // ends (WriteDocumentText).
   std::string Serialize() const;
 
   pugi::xml_node Element() const { return dom_.document_element(); }
@@ -29,8 +39,15 @@ class ConfigDocument {
   const pugi::xml_document& Dom() const { return dom_; }
 
  private:
+  void KeepOneDocumentElement(std::vector<std::string>& dropped);
   pugi::xml_document dom_;
+  mutable size_t sizeHint_ = 0;  // the last text read or written
 };
+
+// Removes `node` with everything in it. pugixml frees a subtree recursively,
+// one stack frame per level: here the innermost nodes go first, so that no
+// nesting depth can exhaust the stack.
+void RemoveNode(pugi::xml_node node);
 
 // True when `name` may stand as an XML element name.
 bool IsValidXmlName(std::string_view name);

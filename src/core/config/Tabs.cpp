@@ -171,8 +171,16 @@ class ItemReader {
       if (c.type() != pugi::node_element) continue;
       const char* name = c.name();
       if (Is(name, "path")) {
-        AssignAbsolute(rec.path, TextView(c, scratch_), ctx_.programDriveRoot);
-        if (ExtensionOf(rec.path).empty()) rec.kind = ItemKind::Folder;
+        // A path decides the kind by its extension. An item whose path was
+        // never set keeps it empty, and its element's name decides.
+        std::string_view stored = TextView(c, scratch_);
+        if (stored.empty()) {
+          rec.path.clear();
+          if (Is(e.name(), "folder")) rec.kind = ItemKind::Folder;
+        } else {
+          AssignAbsolute(rec.path, stored, ctx_.programDriveRoot);
+          if (ExtensionOf(rec.path).empty()) rec.kind = ItemKind::Folder;
+        }
       } else if (Is(name, "parameters")) {
         rec.parameters = TextView(c, scratch_);
       } else if (Is(name, "addexplain")) {
@@ -238,14 +246,11 @@ void AddText(pugi::xml_node parent, const char* name, std::string_view text) {
   if (!text.empty()) e.text().set(text.data(), text.size());
 }
 
-// MakeDriveRelative for writing; the common cases (a path off the drive, or
-// the drive root once at its start) without building a new string.
+// MakeDriveRelative for writing, without building a new string.
 void AddPath(pugi::xml_node parent, const char* name, const std::string& path, const std::string& driveRoot) {
-  size_t at = driveRoot.empty() ? std::string::npos : path.find(driveRoot);
-  if (at == std::string::npos) return AddText(parent, name, path);
-  if (at == 0 && path.find(driveRoot, driveRoot.size()) == std::string::npos)
-    return AddText(parent, name, std::string_view(path).substr(driveRoot.size()));
-  AddText(parent, name, MakeDriveRelative(path, driveRoot));
+  std::string_view p = path;
+  if (!driveRoot.empty() && StartsWith(p, driveRoot)) p.remove_prefix(driveRoot.size());
+  AddText(parent, name, p);
 }
 void AddInt(pugi::xml_node parent, const char* name, int32_t value) { parent.append_child(name).text().set(value); }
 
@@ -373,7 +378,7 @@ void WriteTabs(ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx) {
   pugi::xml_node root = doc.Element();
   pugi::xml_node old = root.child("tabs");
   pugi::xml_node tabs = old ? root.insert_child_before("tabs", old) : root.append_child("tabs");
-  if (old) root.remove_child(old);
+  if (old) RemoveNode(old);
   for (size_t i = 0; i < pages.PageCount(); ++i) {
     ITabPage& page = pages.PageAt(i);
     TabTag tag = page.Tag();

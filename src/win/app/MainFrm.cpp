@@ -127,10 +127,20 @@ void TmainFrm::IconLoaded(LPARAM lParam) {
 }
 
 void TmainFrm::FormClose() {
-  if (loader_) loader_->StopAndWait(5000);
+  if (failedSaveShown_) return;
   // The panel's destruction is the save point; without a panel its bounds
   // are the stored ones.
-  SaveAtExit(state_, platform_.platform, panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env));
+  WriteResult saved =
+      SaveAtExit(state_, platform_.platform, panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env));
+  if (!saved && !saved.error.empty()) {
+    FailedSaveNotice notice = NoticeOfFailedExitSave(state_, saved);
+    HWND owner = panel_ && IsWindowVisible(panel_->Handle()) ? panel_->Handle() : Handle();
+    failedSaveShown_ = true;
+    MessageBoxW(owner, Widen(notice.text).c_str(), L"Notice", MB_OK | MB_ICONWARNING);
+    failedSaveShown_ = false;
+    if (notice.keepRunning) return;
+  }
+  if (loader_) loader_->StopAndWait(5000);
   panel_.reset();
   DestroyWindow(Handle());
 }

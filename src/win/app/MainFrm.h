@@ -36,6 +36,7 @@ class TmainFrm : public Window {
   std::string exePath_;
   AppState state_;
   std::unique_ptr<TviewFrm> panel_;
+  bool failedSaveShown_ = false;  // a close request meanwhile waits for the notice
   HICON appIcon_ = nullptr;
   std::string appIconFile_;
   DeferredIcons deferredPictures_;

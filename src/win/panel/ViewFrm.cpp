@@ -468,8 +468,10 @@ void TviewFrm::Backup() {
   ofn.lpfnHook = TopmostFileDialogHook;
   EnsureUiCom();
   if (!GetSaveFileNameW(&ofn)) return;
-  if (!WriteTreesAndSave(state_, platform_.platform, WindowState(), Narrow(file)))
-    MessageBoxW(Handle(), (L"Could not write " + std::wstring(file)).c_str(), L"Notice", MB_ICONWARNING);
+  WriteResult saved = WriteTreesAndSave(state_, platform_.platform, WindowState(), Narrow(file));
+  if (!saved)
+    MessageBoxW(Handle(), (L"Could not write " + std::wstring(file) + L"\r\n" + Widen(saved.error)).c_str(),
+                L"Notice", MB_ICONWARNING);
 }
 
 void TviewFrm::PanelPopup(POINT screen) {
