@@ -82,16 +82,51 @@ std::string ConfigDocument::Serialize() const {
   return text;
 }
 
-void RemoveNode(pugi::xml_node node) {
-  pugi::xml_node parent = node.parent();
-  if (!parent) return;
+namespace {
+
+// Removes `node` leaf first: no removal frees more than one level.
+void RemoveLeafFirst(pugi::xml_node node) {
   pugi::xml_node n = node;
   for (;;) {
     while (pugi::xml_node last = n.last_child()) n = last;
-    if (n == node) break;
     pugi::xml_node up = n.parent();
     up.remove_child(n);
+    if (n == node) return;
     n = up;
+  }
+}
+
+}  // namespace
+
+void RemoveNode(pugi::xml_node node) {
+  // pugixml's own removal is quickest; only what lies deeper than a few
+  // hundred levels is taken apart first.
+  constexpr int kDeep = 256;
+  pugi::xml_node parent = node.parent();
+  if (!parent) return;
+  pugi::xml_node n = node.first_child();
+  int depth = 1;
+  while (n && n != node) {
+    if (depth >= kDeep) {
+      pugi::xml_node next = n.next_sibling();
+      pugi::xml_node up = n.parent();
+      RemoveLeafFirst(n);
+      if (next) {
+        n = next;
+        continue;
+      }
+      n = up;
+      --depth;
+    } else if (pugi::xml_node child = n.first_child()) {
+      n = child;
+      ++depth;
+      continue;
+    }
+    while (n != node && !n.next_sibling()) {
+      n = n.parent();
+      --depth;
+    }
+    if (n != node) n = n.next_sibling();
   }
   parent.remove_child(node);
 }
