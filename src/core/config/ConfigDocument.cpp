@@ -9,6 +9,7 @@ namespace kestro {
 
 void ConfigDocument::CreateNew() {
   dom_.reset();
+  text_.reset();
   pugi::xml_node root = dom_.append_child("Root");
   root.append_child("files");
   root.append_child("style");
@@ -26,8 +27,11 @@ DocumentLoadResult ConfigDocument::Load(std::string_view bytes, ITextCodec* code
   // is kept too, so that it can be reported rather than lost unseen.
   const unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi |
                            pugi::parse_doctype | pugi::parse_fragment;
+  // Parsed in place: the decoded text is already the copy the parser would make.
+  // Held through a pointer, so that a move of the document leaves it in place.
+  text_ = std::make_unique<std::string>(std::move(decoded.text));
   pugi::xml_parse_result parsed =
-      dom_.load_buffer(decoded.text.data(), decoded.text.size(), options, pugi::encoding_utf8);
+      dom_.load_buffer_inplace(text_->data(), text_->size(), options, pugi::encoding_utf8);
   if (!parsed) {
     r.wellFormed = false;
     r.error = parsed.description();

@@ -2,6 +2,7 @@
 // Kestro.xml in memory.
 #include <pugixml.hpp>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,7 @@ class ConfigDocument {
  private:
   void KeepOneDocumentElement(std::vector<std::string>& dropped);
   pugi::xml_document dom_;
+  std::unique_ptr<std::string> text_;  // the text the DOM was parsed from, in place
   mutable size_t sizeHint_ = 0;  // the last text read or written
 };
 
