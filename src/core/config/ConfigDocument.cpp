@@ -104,34 +104,19 @@ void RemoveLeafFirst(pugi::xml_node node) {
 
 void RemoveNode(pugi::xml_node node) {
   // pugixml's own removal is quickest; only what lies deeper than a few
-  // hundred levels is taken apart first.
-  constexpr int kDeep = 256;
+  // hundred levels is taken apart first. pugixml's walker runs without
+  // recursion and finds those subtrees in one pass.
+  struct DeepSubtrees : pugi::xml_tree_walker {
+    std::vector<pugi::xml_node> found;
+    bool for_each(pugi::xml_node& n) override {
+      if (depth() == 256) found.push_back(n);
+      return true;
+    }
+  } deep;
   pugi::xml_node parent = node.parent();
   if (!parent) return;
-  pugi::xml_node n = node.first_child();
-  int depth = 1;
-  while (n && n != node) {
-    if (depth >= kDeep) {
-      pugi::xml_node next = n.next_sibling();
-      pugi::xml_node up = n.parent();
-      RemoveLeafFirst(n);
-      if (next) {
-        n = next;
-        continue;
-      }
-      n = up;
-      --depth;
-    } else if (pugi::xml_node child = n.first_child()) {
-      n = child;
-      ++depth;
-      continue;
-    }
-    while (n != node && !n.next_sibling()) {
-      n = n.parent();
-      --depth;
-    }
-    if (n != node) n = n.next_sibling();
-  }
+  node.traverse(deep);
+  for (pugi::xml_node n : deep.found) RemoveLeafFirst(n);
   parent.remove_child(node);
 }
 

@@ -197,11 +197,12 @@ DecodedDocument DecodeDocumentBytes(std::string_view bytes, ITextCodec* codec) {
 
 namespace {
 
-enum Class : uint8_t { kPlain, kAmp, kLt, kGt, kQuot, kTab, kLf, kCr, kControl, kHigh };
+enum Class : uint8_t { kPlain, kEnd, kAmp, kLt, kGt, kQuot, kTab, kLf, kCr, kControl, kHigh };
 
 constexpr std::array<uint8_t, 256> MakeTable(bool attribute) {
   std::array<uint8_t, 256> t{};
   for (int c = 0; c < 0x20; ++c) t[c] = kControl;
+  t[0] = kEnd;
   t['\t'] = kTab;
   t['\n'] = kLf;
   t['\r'] = kCr;
@@ -400,16 +401,22 @@ class Writer {
     Text(v, kVerbatim);
   }
 
-  void Text(std::string_view s, const std::array<uint8_t, 256>& table) {
+  void Text(std::string_view s, const std::array<uint8_t, 256>& table) { Text(s.data(), s.data() + s.size(), table); }
+  void Text(const char* s, const std::array<uint8_t, 256>& table) { Text(s, nullptr, table); }
+
+  // The characters from `s` to `end`, or to the terminating zero when `end`
+  // is null, escaped by `table`.
+  void Text(const char* s, const char* end, const std::array<uint8_t, 256>& table) {
     const bool attribute = &table == &kAttribute;
-    size_t i = 0;
-    while (i < s.size()) {
-      size_t run = i;
-      while (run < s.size() && table[uint8_t(s[run])] == kPlain) ++run;
-      out_.append(s.data() + i, run - i);
-      i = run;
-      if (i >= s.size()) return;
-      switch (table[uint8_t(s[i])]) {
+    for (;;) {
+      const char* run = s;
+      while (s != end && table[uint8_t(*s)] == kPlain) ++s;
+      out_.append(run, size_t(s - run));
+      if (s == end) return;
+      switch (table[uint8_t(*s)]) {
+        case kEnd:
+          if (!end) return;
+          break;  // a zero inside a counted text is a control character
         case kAmp: out_.append("&amp;", 5); break;
         case kLt: out_.append("&lt;", 4); break;
         case kGt: out_.append("&gt;", 4); break;
@@ -432,24 +439,27 @@ class Writer {
           } else {
             // CR LF and a lone CR are one line end, as the reader takes them.
             out_.append("\r\n", 2);
-            if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+            if (s + 1 != end && s[1] == '\n') ++s;
           }
           break;
         case kControl: break;  // no form of it is allowed in XML 1.0
         case kHigh: {
-          size_t n = Utf8SequenceAt(s, i);
+          // A sequence never runs past a zero or the end of the text it is in.
+          size_t avail = 1;
+          while (avail < 4 && (end ? s + avail != end : s[avail] != 0)) ++avail;
+          size_t n = Utf8SequenceAt(std::string_view(s, avail), 0);
           if (n == 0) {
             out_ += kReplacementCharacter;
           } else {
-            if (!(n == 3 && uint8_t(s[i]) == 0xEF && uint8_t(s[i + 1]) == 0xBF && uint8_t(s[i + 2]) >= 0xBE))
-              out_.append(s.data() + i, n);
-            i += n - 1;
+            if (!(n == 3 && uint8_t(s[0]) == 0xEF && uint8_t(s[1]) == 0xBF && uint8_t(s[2]) >= 0xBE))
+              out_.append(s, n);
+            s += n - 1;
           }
           break;
         }
         default: break;
       }
-      ++i;
+      ++s;
     }
   }
 
