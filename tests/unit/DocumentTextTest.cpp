@@ -269,3 +269,37 @@ TEST_F(ItemKindTest, EveryItemKeepsItsKindAndPathThroughASaveAndALoad) {
 
 }  // namespace
 }  // namespace kestro
+
+namespace kestro {
+namespace {
+
+class SectionTextTest : public testing::TabsFixture {};
+
+// The tabs are written as text straight from the trees: byte for byte what
+// the DOM of the same section gives.
+TEST_F(SectionTextTest, TabsWrittenFromTheTreesEqualTheTabsWrittenFromTheDom) {
+  Load("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Root><panel><title>T</title></panel><tabs>"
+       "<tab name=\"A &amp; &lt;B&gt; &quot;q&quot; 'a'&#9;\" tag=\"0\"><backcolor>1</backcolor><fontname>굴림</fontname>"
+       "<textcolor>2</textcolor><textcolor2>3</textcolor2><backimage>p.bmp</backimage><bigicon>True</bigicon><files>"
+       "<file name=\"메모장 &amp; co\"><path>Apps\\np.exe</path><icon>i.ico</icon><parameters>-a &lt;b&gt; &amp;</parameters>"
+       "<addexplain>설명</addexplain><autorun>1</autorun><windowstate>2</windowstate><hotkey>True</hotkey>"
+       "<hotkeymodifier>3</hotkeymodifier><hotkeycode>27</hotkeycode></file><separator/>"
+       "<files name=\"g\" expanded=\"True\"><icon>g.ico</icon><hidefromtray>True</hidefromtray>"
+       "<files name=\"inner\" expanded=\"False\"><folder name=\"d\"><path>Data</path></folder></files><files name=\"empty\" expanded=\"True\"/>"
+       "</files><file name=\"nothing\"><path/></file></files></tab><tab name=\"find\" tag=\"1\"/><tab name=\"fav\" tag=\"2\">"
+       "<backcolor>0</backcolor><fontname/><textcolor>0</textcolor><textcolor2>0</textcolor2><files/></tab>"
+       "<tab name=\"empty\" tag=\"0\"><files/></tab></tabs><window/></Root>");
+  WriteTabs(doc, pages, ctx);
+  const std::string fromTrees = doc.Serialize();
+  doc.Element();  // the section parsed into the DOM
+  const std::string fromDom = doc.Serialize();
+  EXPECT_EQ(fromTrees, fromDom);
+  EXPECT_NE(fromTrees.find("\r\n\t\t\t\t<file name=\"메모장 &amp; co\">\r\n"), std::string::npos) << fromTrees;
+  // No pages: an empty section.
+  testing::MemoryPanelPages none;
+  WriteTabs(doc, none, ctx);
+  EXPECT_NE(doc.Serialize().find("\r\n\t<tabs />\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kestro

@@ -8,6 +8,8 @@
 namespace kestro {
 
 void ConfigDocument::CreateNew() {
+  section_ = {};
+  sectionText_.clear();
   dom_.reset();
   text_.reset();
   pugi::xml_node root = dom_.append_child("Root");
@@ -18,6 +20,8 @@ void ConfigDocument::CreateNew() {
 
 DocumentLoadResult ConfigDocument::Load(std::string_view bytes, ITextCodec* codec) {
   DocumentLoadResult r;
+  section_ = {};
+  sectionText_.clear();
   dom_.reset();
   DecodedDocument decoded = DecodeDocumentBytes(bytes, codec);
   r.dropped = std::move(decoded.dropped);
@@ -80,8 +84,22 @@ void ConfigDocument::KeepOneDocumentElement(std::vector<std::string>& dropped) {
   for (pugi::xml_node n : extra) RemoveNode(n);
 }
 
+void ConfigDocument::SetSectionText(pugi::xml_node section, std::string content) {
+  section_ = section;
+  sectionText_ = std::move(content);
+}
+
+void ConfigDocument::Materialize() const {
+  if (!section_) return;
+  pugi::xml_node section = section_;
+  section_ = {};
+  if (!sectionText_.empty())
+    section.append_buffer(sectionText_.data(), sectionText_.size(), pugi::parse_default, pugi::encoding_utf8);
+  std::string().swap(sectionText_);
+}
+
 std::string ConfigDocument::Serialize() const {
-  std::string text = WriteDocumentText(dom_, sizeHint_);
+  std::string text = WriteDocumentText(dom_, sizeHint_, PendingSection{section_, section_ ? &sectionText_ : nullptr});
   sizeHint_ = text.size();
   return text;
 }

@@ -35,15 +35,28 @@ class ConfigDocument {
   // ends (WriteDocumentText).
   std::string Serialize() const;
 
-  pugi::xml_node Element() const { return dom_.document_element(); }
-  pugi::xml_document& Dom() { return dom_; }
-  const pugi::xml_document& Dom() const { return dom_; }
+  // The document element, with every section as elements.
+  pugi::xml_node Element() const {
+    Materialize();
+    return dom_.document_element();
+  }
+  // The document element for adding, removing and finding sections: a
+  // section held as text (SetSectionText) stays so.
+  pugi::xml_node Root() const { return dom_.document_element(); }
+
+  // `section` (an empty element) stands for `content`, the text of its
+  // children as a SectionWriter wrote it; it is written as that text, and
+  // parsed into the DOM only when Element() is asked for.
+  void SetSectionText(pugi::xml_node section, std::string content);
 
  private:
   void KeepOneDocumentElement(std::vector<std::string>& dropped);
+  void Materialize() const;
   pugi::xml_document dom_;
   std::unique_ptr<std::string> text_;  // the text the DOM was parsed from, in place
   mutable size_t sizeHint_ = 0;  // the last text read or written
+  mutable pugi::xml_node section_;  // see SetSectionText
+  mutable std::string sectionText_;
 };
 
 // Removes `node` with everything in it. pugixml frees a subtree recursively,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "core/text/Text.h"
@@ -224,9 +225,70 @@ constexpr std::array<uint8_t, 256> kVerbatim = [] {
   return t;
 }();
 
+// The characters from `s` to `end` or to a zero, whichever comes first,
+// escaped by `table`.
+void AppendEscaped(std::string& out_, const char* s, const char* end, const std::array<uint8_t, 256>& table) {
+  const bool attribute = &table == &kAttribute;
+  for (;;) {
+    const char* run = s;
+    while (s != end && table[uint8_t(*s)] == kPlain) ++s;
+    out_.append(run, size_t(s - run));
+    if (s == end) return;
+    switch (table[uint8_t(*s)]) {
+      case kEnd: return;  // texts end at a zero, as pugixml's do
+      case kAmp: out_.append("&amp;", 5); break;
+      case kLt: out_.append("&lt;", 4); break;
+      case kGt: out_.append("&gt;", 4); break;
+      case kQuot: out_.append("&quot;", 6); break;
+      case kTab:
+        if (attribute)
+          out_.append("&#09;", 5);
+        else
+          out_ += '\t';
+        break;
+      case kLf:
+        if (attribute)
+          out_.append("&#10;", 5);
+        else
+          out_.append("\r\n", 2);
+        break;
+      case kCr:
+        if (attribute) {
+          out_.append("&#13;", 5);
+        } else {
+          // CR LF and a lone CR are one line end, as the reader takes them.
+          out_.append("\r\n", 2);
+          if (s + 1 != end && s[1] == '\n') ++s;
+        }
+        break;
+      case kControl: break;  // no form of it is allowed in XML 1.0
+      case kHigh: {
+        // A sequence never runs past a zero or the end of the text it is in.
+        size_t avail = 1;
+        while (avail < 4 && (end ? s + avail != end : s[avail] != 0)) ++avail;
+        size_t n = Utf8SequenceAt(std::string_view(s, avail), 0);
+        if (n == 0) {
+          out_ += kReplacementCharacter;
+        } else {
+          if (!(n == 3 && uint8_t(s[0]) == 0xEF && uint8_t(s[1]) == 0xBF && uint8_t(s[2]) >= 0xBE))
+            out_.append(s, n);
+          s += n - 1;
+        }
+        break;
+      }
+      default: break;
+    }
+    ++s;
+  }
+}
+
+void AppendIndent(std::string& out, unsigned depth) { out.append(std::min(depth, kIndentLimit), '\t'); }
+
 class Writer {
  public:
-  explicit Writer(size_t sizeHint) { out_.reserve(sizeHint ? sizeHint + sizeHint / 8 : 4096); }
+  Writer(size_t sizeHint, PendingSection pending) : pending_(pending) {
+    out_.reserve(sizeHint ? sizeHint + sizeHint / 8 : 4096);
+  }
 
   std::string Document(const pugi::xml_document& dom) {
     out_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"";
@@ -270,7 +332,9 @@ class Writer {
         if (flags & kNewline) out_.append("\r\n", 2);
         if (flags & kIndent) Indent(depth);
         flags = kNewline | kIndent;
-        if (type == pugi::node_element)
+        if (type == pugi::node_element && pending_.content && node == pending_.element)
+          Pending(node, depth);
+        else if (type == pugi::node_element)
           descend = StartTag(node);
         else
           Simple(node, type);
@@ -302,7 +366,23 @@ class Writer {
     }
   }
 
-  void Indent(unsigned depth) { out_.append(std::min(depth, kIndentLimit), '\t'); }
+  void Indent(unsigned depth) { AppendIndent(out_, depth); }
+
+  void Pending(pugi::xml_node e, unsigned depth) {
+    out_ += '<';
+    out_ += e.name();
+    if (pending_.content->empty()) {
+      out_.append(" />", 3);
+      return;
+    }
+    out_ += '>';
+    out_ += *pending_.content;
+    out_.append("\r\n", 2);
+    Indent(depth);
+    out_.append("</", 2);
+    out_ += e.name();
+    out_ += '>';
+  }
 
   // Writes the start tag; true when the element has children to write.
   bool StartTag(pugi::xml_node e) {
@@ -401,75 +481,90 @@ class Writer {
     Text(v, kVerbatim);
   }
 
-  void Text(std::string_view s, const std::array<uint8_t, 256>& table) { Text(s.data(), s.data() + s.size(), table); }
-  void Text(const char* s, const std::array<uint8_t, 256>& table) { Text(s, nullptr, table); }
-
-  // The characters from `s` to `end`, or to the terminating zero when `end`
-  // is null, escaped by `table`.
-  void Text(const char* s, const char* end, const std::array<uint8_t, 256>& table) {
-    const bool attribute = &table == &kAttribute;
-    for (;;) {
-      const char* run = s;
-      while (s != end && table[uint8_t(*s)] == kPlain) ++s;
-      out_.append(run, size_t(s - run));
-      if (s == end) return;
-      switch (table[uint8_t(*s)]) {
-        case kEnd:
-          if (!end) return;
-          break;  // a zero inside a counted text is a control character
-        case kAmp: out_.append("&amp;", 5); break;
-        case kLt: out_.append("&lt;", 4); break;
-        case kGt: out_.append("&gt;", 4); break;
-        case kQuot: out_.append("&quot;", 6); break;
-        case kTab:
-          if (attribute)
-            out_.append("&#09;", 5);
-          else
-            out_ += '\t';
-          break;
-        case kLf:
-          if (attribute)
-            out_.append("&#10;", 5);
-          else
-            out_.append("\r\n", 2);
-          break;
-        case kCr:
-          if (attribute) {
-            out_.append("&#13;", 5);
-          } else {
-            // CR LF and a lone CR are one line end, as the reader takes them.
-            out_.append("\r\n", 2);
-            if (s + 1 != end && s[1] == '\n') ++s;
-          }
-          break;
-        case kControl: break;  // no form of it is allowed in XML 1.0
-        case kHigh: {
-          // A sequence never runs past a zero or the end of the text it is in.
-          size_t avail = 1;
-          while (avail < 4 && (end ? s + avail != end : s[avail] != 0)) ++avail;
-          size_t n = Utf8SequenceAt(std::string_view(s, avail), 0);
-          if (n == 0) {
-            out_ += kReplacementCharacter;
-          } else {
-            if (!(n == 3 && uint8_t(s[0]) == 0xEF && uint8_t(s[1]) == 0xBF && uint8_t(s[2]) >= 0xBE))
-              out_.append(s, n);
-            s += n - 1;
-          }
-          break;
-        }
-        default: break;
-      }
-      ++s;
-    }
+  void Text(std::string_view s, const std::array<uint8_t, 256>& table) {
+    AppendEscaped(out_, s.data(), s.data() + s.size(), table);
   }
+  void Text(const char* s, const std::array<uint8_t, 256>& table) { AppendEscaped(out_, s, nullptr, table); }
 
+  PendingSection pending_;
   std::string out_;
 };
 
 }  // namespace
 
-std::string WriteDocumentText(const pugi::xml_document& dom, size_t sizeHint) {
-  return Writer(sizeHint).Document(dom);
+std::string WriteDocumentText(const pugi::xml_document& dom, size_t sizeHint, PendingSection pending) {
+  return Writer(sizeHint, pending).Document(dom);
+}
+
+SectionWriter::SectionWriter(unsigned sectionDepth, size_t sizeHint) : base_(sectionDepth + 1) {
+  out_.reserve(sizeHint ? sizeHint : 4096);
+}
+
+void SectionWriter::StartLine() {
+  if (tagOpen_) {
+    out_ += '>';
+    tagOpen_ = false;
+  }
+  out_.append("\r\n", 2);
+  AppendIndent(out_, base_ + unsigned(open_.size()));
+}
+
+void SectionWriter::Open(const char* name) {
+  StartLine();
+  out_ += '<';
+  out_ += name;
+  open_.push_back(name);
+  tagOpen_ = true;
+}
+
+void SectionWriter::Attribute(const char* name, std::string_view value) {
+  out_ += ' ';
+  out_ += name;
+  out_.append("=\"", 2);
+  AppendEscaped(out_, value.data(), value.data() + value.size(), kAttribute);
+  out_ += '"';
+}
+
+void SectionWriter::Attribute(const char* name, int32_t value) {
+  char digits[16];
+  int n = std::snprintf(digits, sizeof digits, "%d", value);
+  Attribute(name, std::string_view(digits, size_t(n)));
+}
+
+void SectionWriter::Leaf(const char* name, std::string_view text) {
+  StartLine();
+  out_ += '<';
+  out_ += name;
+  if (text.empty()) {
+    out_.append(" />", 3);
+    return;
+  }
+  out_ += '>';
+  AppendEscaped(out_, text.data(), text.data() + text.size(), kPcdata);
+  out_.append("</", 2);
+  out_ += name;
+  out_ += '>';
+}
+
+void SectionWriter::Leaf(const char* name, int32_t value) {
+  char digits[16];
+  int n = std::snprintf(digits, sizeof digits, "%d", value);
+  Leaf(name, std::string_view(digits, size_t(n)));
+}
+
+void SectionWriter::Close() {
+  const char* name = open_.back();
+  open_.pop_back();
+  if (tagOpen_) {
+    out_.append(" />", 3);
+    tagOpen_ = false;
+    return;
+  }
+  out_.append("\r\n", 2);
+  AppendIndent(out_, base_ + unsigned(open_.size()));
+  out_.append("</", 2);
+  out_ += name;
+  out_ += '>';
 }
 
 }  // namespace kestro

@@ -40,6 +40,38 @@ constexpr unsigned kIndentLimit = 32;
 // comments, "?>" in processing instructions and "]]>" in CDATA are broken up
 // as pugixml breaks them, a repeated attribute is written once. Otherwise
 // byte for byte what pugixml writes with format_indent and "\t", LF made CR LF.
-std::string WriteDocumentText(const pugi::xml_document& dom, size_t sizeHint = 0);
+// A section written as text by a SectionWriter: `element` stands empty in
+// the DOM and `content` is written in its place.
+struct PendingSection {
+  pugi::xml_node element;
+  const std::string* content = nullptr;
+};
+std::string WriteDocumentText(const pugi::xml_document& dom, size_t sizeHint = 0, PendingSection pending = {});
+
+// Writes the elements inside a section straight from the program's data,
+// byte for byte as WriteDocumentText writes the same elements from a DOM:
+// saving many items then needs no DOM built and written for them.
+class SectionWriter {
+ public:
+  // `sectionDepth`: the depth of the section's element (1 under the
+  // document element).
+  explicit SectionWriter(unsigned sectionDepth, size_t sizeHint = 0);
+  // A start tag; attributes may follow until its first child.
+  void Open(const char* name);
+  void Attribute(const char* name, std::string_view value);
+  void Attribute(const char* name, int32_t value);
+  // <name>text</name>, or <name /> for an empty text.
+  void Leaf(const char* name, std::string_view text);
+  void Leaf(const char* name, int32_t value);
+  void Close();
+  std::string Take() { return std::move(out_); }
+
+ private:
+  void StartLine();
+  std::string out_;
+  std::vector<const char*> open_;  // names of the elements open
+  bool tagOpen_ = false;           // the last start tag still takes attributes
+  unsigned base_;                  // depth of the section's children
+};
 
 }  // namespace kestro

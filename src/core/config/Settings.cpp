@@ -181,7 +181,7 @@ void RepairUnreadableValues(ReadProblems& problems) {
 }
 
 pugi::xml_node ReplaceSection(ConfigDocument& doc, const char* name) {
-  pugi::xml_node root = doc.Element();
+  pugi::xml_node root = doc.Root();
   if (pugi::xml_node old = root.child(name)) RemoveNode(old);
   return root.append_child(name);
 }
