@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/config/ConfigDocument.h"
+#include "core/config/DocumentText.h"
 #include "core/config/EnvSet.h"
 #include "core/config/PathMacros.h"
 #include "core/config/Tabs.h"
@@ -291,6 +292,14 @@ void BM_Part_WriteTabs(benchmark::State& state) {
   for (auto _ : state) body();
 }
 
+// Reading the bytes into the text the parser takes.
+void BM_Part_Decode(benchmark::State& state) {
+  Fixture& f = Shared();
+  auto body = [&] { benchmark::DoNotOptimize(DecodeDocumentBytes(f.text, nullptr).text.data()); };
+  WarmUp(body);
+  for (auto _ : state) body();
+}
+
 // The document as WriteTabs leaves it.
 void BM_Part_Serialize(benchmark::State& state) {
   Fixture& f = Shared();
@@ -315,6 +324,7 @@ void Register(bool reverse) {
       {"BM_Load_ParseAndLoadTabs", BM_Load_ParseAndLoadTabs},
       {"BM_Save_RawPugixmlSerialize", BM_Save_RawPugixmlSerialize},
       {"BM_Save_WriteTabsAndSerialize", BM_Save_WriteTabsAndSerialize},
+      {"BM_Part_Decode", BM_Part_Decode},
       {"BM_Part_LoadTabs", BM_Part_LoadTabs},
       {"BM_Part_WriteTabs", BM_Part_WriteTabs},
       {"BM_Part_Serialize", BM_Part_Serialize},
