@@ -3,6 +3,14 @@
 
 namespace kestro {
 
+// The outcome of a write; on failure `error` names the file that could not be
+// written and says why, in the system's words.
+struct WriteResult {
+  bool ok = false;
+  std::string error;
+  explicit operator bool() const { return ok; }
+};
+
 // Files as the core needs them. Paths are absolute Windows paths in UTF-8.
 class IFileSystem {
  public:
@@ -11,9 +19,10 @@ class IFileSystem {
   virtual bool DirectoryExists(const std::string& path) = 0;
   // Whole file into `bytes`; false when it cannot be read.
   virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
-  // Writes a temporary file beside `path`, flushes it and moves it over
-  // `path`. On failure `path` is left as it was and false is returned.
-  virtual bool WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
+  // Writes a temporary file beside `path` (path + ".tmp", replacing one left
+  // by an earlier run), flushes it and moves it over `path`. On failure
+  // `path` is left as it was.
+  virtual WriteResult WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
   // Plain write (for files nothing else depends on).
   virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
 };

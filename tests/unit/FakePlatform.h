@@ -30,11 +30,11 @@ class FakeFileSystem : public IFileSystem {
     bytes = it->second;
     return true;
   }
-  bool WriteFileAtomic(const std::string& p, const std::string& bytes) override {
-    if (failWrites) return false;
+  WriteResult WriteFileAtomic(const std::string& p, const std::string& bytes) override {
+    if (failWrites) return {false, p + ".tmp: There is not enough space on the disk."};
     ++atomicWrites;
     files[p] = bytes;
-    return true;
+    return {true, {}};
   }
   bool WriteFile(const std::string& p, const std::string& bytes) override {
     if (failWrites) return false;

@@ -25,9 +25,9 @@ TEST(ItemTextsTest, SubTextOfFilesAndFoldersFollowsTheMode) {
   EXPECT_EQ(SubText(f, 5, "E:\\"), "");
   EXPECT_EQ(SubText(f, -1, "E:\\"), "");
   EXPECT_EQ(SubText(f, 6, "E:\\"), "");
-  // Another drive's path stays whole; every occurrence of the root goes.
+  // Another drive's path stays whole; only the leading root goes.
   EXPECT_EQ(SubText(tree.Add(nullptr, File("C:\\x.exe")), 0, "E:\\"), "C:\\x.exe");
-  EXPECT_EQ(SubText(tree.Add(nullptr, File("E:\\a\\E:\\b")), 0, "E:\\"), "a\\b");
+  EXPECT_EQ(SubText(tree.Add(nullptr, File("E:\\a\\E:\\b")), 0, "E:\\"), "a\\E:\\b");
 
   TMyRec folder = File("E:\\docs");
   folder.kind = ItemKind::Folder;

@@ -71,6 +71,9 @@ TEST(MakeDriveRelativeTest, RemovesTheExactDriveRoot) {
   EXPECT_EQ(MakeDriveRelative("e:\\Apps\\x.exe", "E:\\"), "e:\\Apps\\x.exe");
   EXPECT_EQ(MakeDriveRelative("D:\\x.exe", "E:\\"), "D:\\x.exe");
   EXPECT_EQ(MakeDriveRelative("%udrive%\\x.exe", "E:\\"), "%udrive%\\x.exe");
+  // Only a leading root: the rest of the name is kept as it stands.
+  EXPECT_EQ(MakeDriveRelative("C:\\x.E:\\y", "E:\\"), "C:\\x.E:\\y");
+  EXPECT_EQ(MakeDriveRelative("E:\\a\\E:\\b", "E:\\"), "a\\E:\\b");
 }
 
 TEST(PortablePathTest, DriveRelativePathMovesWithTheDrive) {

@@ -268,7 +268,7 @@ TEST(ConfigDocumentTest, NewDocumentAndSerializedForm) {
   EXPECT_STREQ(doc.Element().name(), "Root");
   EXPECT_EQ(Sections(doc), (std::vector<std::string>{"files", "style", "panel"}));
   std::string text = doc.Serialize();
-  EXPECT_EQ(text.find("<?xml version=\"1.0\"?>\r\n"), 0u);
+  EXPECT_EQ(text.find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"), 0u);
   EXPECT_NE(text.find("\r\n\t<files />\r\n"), std::string::npos);
   EXPECT_EQ(text.find("\n\n"), std::string::npos);
 }

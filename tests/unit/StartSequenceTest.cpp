@@ -369,3 +369,79 @@ TEST(PanelModelTest, TheFirstPageIsActiveAndAnIndexOutsideLeavesNone) {
 
 }  // namespace
 }  // namespace kestro
+
+namespace kestro {
+namespace {
+
+TEST_F(StartFixture, AnUnreadableValueIsReportedOnceAndTheValueInUseIsSaved) {
+  fake.files.files[xmlPath] =
+      "<Root><panel><trans>half</trans><tooltip>maybe</tooltip></panel><panel><trans>12x</trans></panel>"
+      "<exelink><txt buselink=\"sometimes\">a.exe</txt></exelink></Root>";
+  seq.Run(exe);
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  ASSERT_TRUE(SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env)));
+  ConfigDocument saved;
+  ASSERT_TRUE(saved.Load(fake.files.files.at(xmlPath)).wellFormed);
+  EXPECT_STREQ(saved.Element().child("panel").child_value("trans"), "255");
+  EXPECT_STREQ(saved.Element().child("panel").child_value("tooltip"), "False");
+  EXPECT_STREQ(saved.Element().child("exelink").child("txt").attribute("buselink").value(), "True");
+
+  // The next start finds nothing to report and keeps no further copy.
+  for (int run = 0; run < 2; ++run) {
+    AppState again;
+    fake.messages.shown.clear();
+    StartSequence(again, fake.platform).Run(exe);
+    EXPECT_TRUE(fake.messages.shown.empty()) << fake.messages.shown[0].text;
+    EXPECT_EQ(again.env.trans, 255);
+    ASSERT_TRUE(SaveAtExit(again, fake.platform, WindowStateFromSettings(again.env)));
+  }
+  EXPECT_FALSE(fake.files.files.count(xmlPath + ".bad1"));
+}
+
+TEST_F(StartFixture, WhatCannotBeKeptIsReportedOnceWithTheOriginalKeptAside) {
+  const std::string odd = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><Root><panel><title>Caf\xE9\x01</title>"
+                          "</panel></Root><Root/>";
+  fake.files.files[xmlPath] = odd;
+  seq.Run(exe);
+  EXPECT_EQ(state.env.title, "Café");
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  const std::string& text = fake.messages.shown[0].text;
+  EXPECT_NE(text.find("1 control character(s), left out"), std::string::npos) << text;
+  EXPECT_NE(text.find("a second document element <Root>"), std::string::npos) << text;
+  EXPECT_EQ(fake.files.files.at(xmlPath + ".bad"), odd);
+  ASSERT_TRUE(SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env)));
+  fake.messages.shown.clear();
+  AppState again;
+  StartSequence(again, fake.platform).Run(exe);
+  EXPECT_TRUE(fake.messages.shown.empty());
+  EXPECT_EQ(again.env.title, "Café");
+}
+
+TEST_F(StartFixture, AFailedSaveSaysWhyAndKeepsEverythingForTheNextTry) {
+  fake.files.files[xmlPath] = kTreeDocument;
+  seq.Run(exe);
+  fake.files.failWrites = true;
+  WriteResult first = SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env));
+  EXPECT_FALSE(first);
+  EXPECT_EQ(first.error, xmlPath + ".tmp: There is not enough space on the disk.");
+  FailedSaveNotice notice = NoticeOfFailedExitSave(state, first);
+  EXPECT_TRUE(notice.keepRunning);
+  EXPECT_EQ(notice.text.rfind(xmlPath + " could not be saved.\r\n" + first.error, 0), 0u) << notice.text;
+  EXPECT_EQ(fake.files.files.at(xmlPath), kTreeDocument);
+
+  // The trees and settings are all still there: the backup entry saves them.
+  fake.files.failWrites = false;
+  ASSERT_TRUE(WriteTreesAndSave(state, fake.platform, WindowStateFromSettings(state.env), "D:\\copy.xml"));
+  EXPECT_NE(fake.files.files.at("D:\\copy.xml").find("<path>Apps\\a.exe</path>"), std::string::npos);
+  // A second try that fails too ends the run.
+  fake.files.failWrites = true;
+  WriteResult second = SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env));
+  EXPECT_FALSE(NoticeOfFailedExitSave(state, second).keepRunning);
+  // Made room, the next try saves.
+  fake.files.failWrites = false;
+  EXPECT_TRUE(SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env)));
+  EXPECT_NE(fake.files.files.at(xmlPath).find("<path>Apps\\a.exe</path>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kestro

@@ -70,12 +70,30 @@ TEST(Win32FileSystemTest, FailedAtomicWriteLeavesTheOldFile) {
   ASSERT_TRUE(fs.WriteFileAtomic(file, "precious"));
   // A folder where the temporary file would go makes the write fail.
   ASSERT_TRUE(CreateDirectoryW(Widen(file + ".tmp").c_str(), nullptr));
-  EXPECT_FALSE(fs.WriteFileAtomic(file, "replacement"));
+  WriteResult failed = fs.WriteFileAtomic(file, "replacement");
+  EXPECT_FALSE(failed);
+  // It names the file it could not write, and the system's reason.
+  EXPECT_EQ(failed.error.rfind(file + ".tmp: ", 0), 0u) << failed.error;
+  EXPECT_GT(failed.error.size(), file.size() + 7) << failed.error;
   std::string back;
   ASSERT_TRUE(fs.ReadFile(file, back));
   EXPECT_EQ(back, "precious");
   // A missing folder fails too, and creates nothing.
   EXPECT_FALSE(fs.WriteFileAtomic(dir.path() + "missing\\Kestro.xml", "x"));
+}
+
+TEST(Win32FileSystemTest, ATemporaryFileLeftByAKilledRunIsReplaced) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  const std::string file = dir.path() + "Kestro.xml";
+  const std::wstring temp = Widen(file + ".tmp");
+  ASSERT_TRUE(fs.WriteFile(file + ".tmp", "half a document from a run that was kill"));
+  ASSERT_TRUE(SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(fs.WriteFileAtomic(file, "whole"));
+  std::string back;
+  ASSERT_TRUE(fs.ReadFile(file, back));
+  EXPECT_EQ(back, "whole");
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"Kestro.xml"});
 }
 
 TEST(Win32FileSystemTest, NonAsciiFileNamesAndExistence) {

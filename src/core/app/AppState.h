@@ -63,6 +63,8 @@ struct AppState {
   std::atomic<int> favoritesCopyState{0};
   // Set when the start sequence ran to its end.
   bool started = false;
+  // Saves at exit that could not write Kestro.xml.
+  int failedExitSaves = 0;
 };
 
 }  // namespace kestro

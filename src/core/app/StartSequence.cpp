@@ -97,9 +97,11 @@ bool StartSequence::LoadDocument() {
                      "Notice", MessageIcon::Warning);
     return false;
   }
-  loaded_ = s_.doc.Load(bytes);
+  loaded_ = s_.doc.Load(bytes, &p_.codec);
   documentBytes_ = std::move(bytes);
   LoadSettings(s_.doc, s_.env, s_.exeLinks, s_.pv.programDriveRoot, &problems_);
+  // Reported once: the next save writes the values in use instead.
+  RepairUnreadableValues(problems_);
   return true;
 }
 
@@ -110,15 +112,20 @@ void StartSequence::LoadTabs() {
 }
 
 void StartSequence::ReportDamage() {
-  if (!loaded_.wellFormed) {
-    KeepDamagedCopy("Kestro.xml is damaged (" + loaded_.error + " at byte " + std::to_string(loaded_.offset) +
-                    ").\r\nThe settings and items that could be read are used.");
-  } else if (!problems_.empty()) {
-    std::string list;
-    for (size_t i = 0; i < problems_.items.size() && i < 5; ++i) list += problems_.items[i] + "\r\n";
-    if (problems_.items.size() > 5) list += "...\r\n";
-    KeepDamagedCopy("Some values in Kestro.xml could not be read and keep their defaults:\r\n" + list);
-  }
+  auto list = [](const std::vector<std::string>& items) {
+    std::string text;
+    for (size_t i = 0; i < items.size() && i < 5; ++i) text += items[i] + "\r\n";
+    if (items.size() > 5) text += "...\r\n";
+    return text;
+  };
+  std::string text;
+  if (!loaded_.wellFormed)
+    text = "Kestro.xml is damaged (" + loaded_.error + " at byte " + std::to_string(loaded_.offset) +
+           ").\r\nThe settings and items that could be read are used.\r\n";
+  if (!loaded_.dropped.empty()) text += "Kestro.xml holds what cannot be kept:\r\n" + list(loaded_.dropped);
+  if (!problems_.empty())
+    text += "Some values in Kestro.xml could not be read and keep their defaults:\r\n" + list(problems_.items);
+  if (!text.empty()) KeepDamagedCopy(text);
 }
 
 void StartSequence::ChooseLanguage() {
@@ -137,10 +144,10 @@ void StartSequence::KeepDamagedCopy(const std::string& reason) {
   for (int n = 1; p_.files.FileExists(copy) && n < 1000; ++n) copy = path + ".bad" + std::to_string(n);
   std::string text = reason;
   if (p_.files.WriteFile(copy, bytes)) {
-    text += "\r\nThe original file was kept as " + copy + ".";
+    text += "The original file was kept as " + copy + ".";
   } else {
     s_.documentSavable = false;
-    text += "\r\nNo copy could be written, so Kestro.xml will not be overwritten at exit.";
+    text += "No copy could be written, so Kestro.xml will not be overwritten at exit.";
   }
   p_.messages.Show(text, "Notice", MessageIcon::Warning);
 }
@@ -204,18 +211,37 @@ void WriteTreesAndWindow(AppState& state, Platform& platform, PanelWindowState p
 }
 }  // namespace
 
-bool SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel) {
-  if (!state.started || state.pv.driveRemovedExit) return false;
+WriteResult SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel) {
+  if (!state.started || state.pv.driveRemovedExit) return {};
   WriteTreesAndWindow(state, platform, panel);
-  if (!state.documentSavable) return false;
-  return SaveDocument(state.doc, platform.files, "", state.pv.programFolder);
+  if (!state.documentSavable) return {};
+  WriteResult written = SaveDocument(state.doc, platform.files, "", state.pv.programFolder);
+  if (!written) ++state.failedExitSaves;
+  return written;
 }
 
-bool WriteTreesAndSave(AppState& state, Platform& platform, PanelWindowState panel, const std::string& fileName) {
+WriteResult WriteTreesAndSave(AppState& state, Platform& platform, PanelWindowState panel,
+                              const std::string& fileName) {
   WriteTreesAndWindow(state, platform, panel);
   // Kestro.xml itself is never replaced while the one on disk could not be read.
-  if (fileName.empty() && !state.documentSavable) return false;
+  if (fileName.empty() && !state.documentSavable) return {};
   return SaveDocument(state.doc, platform.files, fileName, state.pv.programFolder);
+}
+
+FailedSaveNotice NoticeOfFailedExitSave(const AppState& state, const WriteResult& written) {
+  FailedSaveNotice notice;
+  // The first time the run goes on with everything it holds, so that the
+  // user can make room and exit again, or save a copy elsewhere; a second
+  // failure ends the run all the same rather than trapping it on a drive
+  // that can never be written.
+  notice.keepRunning = state.failedExitSaves < 2;
+  notice.text = state.pv.programFolder + kDocumentFileName + " could not be saved.\r\n" + written.error + "\r\n\r\n";
+  notice.text += notice.keepRunning
+                     ? "Kestro keeps running with this session's settings and items: make room on the drive (or "
+                       "make it writable) and exit again, or save a copy with the backup entry of the setting "
+                       "menu. If the next exit cannot save either, Kestro ends without saving."
+                     : "Kestro ends without saving this session's changes.";
+  return notice;
 }
 
 }  // namespace kestro

@@ -64,13 +64,24 @@ PanelWindowState WindowStateFromSettings(const EnvSet& env);
 // The save point at the end of the run: the trees (which also runs the items
 // marked to run at the end), the window section, then the file. Nothing
 // happens after a forced removal of the drive or before the start sequence
-// completed; the file is not written when the one on disk could not be read.
+// completed; the file is not written when the one on disk could not be read
+// (then the result is not ok and has no error). A failed write is counted in
+// state.failedExitSaves.
 // `panel` gives the bounds and stay-on-top state; the tab index comes from
 // the panel's pages.
-bool SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel);
+WriteResult SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel);
 
 // Writes the trees and the window section into the document and saves it
 // under `fileName` (empty: Kestro.xml), as the exit and the backup do.
-bool WriteTreesAndSave(AppState& state, Platform& platform, PanelWindowState panel, const std::string& fileName);
+WriteResult WriteTreesAndSave(AppState& state, Platform& platform, PanelWindowState panel,
+                              const std::string& fileName);
+
+// What the exit tells the user when SaveAtExit could not write the file, and
+// whether the run goes on (the first time) or ends.
+struct FailedSaveNotice {
+  std::string text;  // caption "Notice"
+  bool keepRunning = false;
+};
+FailedSaveNotice NoticeOfFailedExitSave(const AppState& state, const WriteResult& written);
 
 }  // namespace kestro

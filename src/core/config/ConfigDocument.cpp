@@ -1,88 +1,141 @@
 #include "core/config/ConfigDocument.h"
 
-#include <cstring>
 #include <vector>
 
+#include "core/config/DocumentText.h"
 #include "core/text/Text.h"
 
 namespace kestro {
 
 void ConfigDocument::CreateNew() {
+  section_ = {};
+  sectionText_.clear();
   dom_.reset();
+  text_.reset();
   pugi::xml_node root = dom_.append_child("Root");
   root.append_child("files");
   root.append_child("style");
   root.append_child("panel");
 }
 
-DocumentLoadResult ConfigDocument::Load(std::string_view bytes) {
+DocumentLoadResult ConfigDocument::Load(std::string_view bytes, ITextCodec* codec) {
   DocumentLoadResult r;
+  section_ = {};
+  sectionText_.clear();
   dom_.reset();
+  DecodedDocument decoded = DecodeDocumentBytes(bytes, codec);
+  r.dropped = std::move(decoded.dropped);
+  sizeHint_ = decoded.text.size();
   // Comments, processing instructions and the declaration are kept so that a
-  // save gives them back.
-  unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments |
-                     pugi::parse_pi | pugi::parse_doctype;
-  pugi::xml_parse_result parsed = dom_.load_buffer(bytes.data(), bytes.size(), options, pugi::encoding_auto);
+  // save gives them back. As a fragment, text outside the document element
+  // is kept too, so that it can be reported rather than lost unseen.
+  const unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi |
+                           pugi::parse_doctype | pugi::parse_fragment;
+  // Parsed in place: the decoded text is already the copy the parser would make.
+  // Held through a pointer, so that a move of the document leaves it in place.
+  text_ = std::make_unique<std::string>(std::move(decoded.text));
+  pugi::xml_parse_result parsed =
+      dom_.load_buffer_inplace(text_->data(), text_->size(), options, pugi::encoding_utf8);
   if (!parsed) {
     r.wellFormed = false;
     r.error = parsed.description();
     r.offset = size_t(parsed.offset);
   }
+  KeepOneDocumentElement(r.dropped);
   if (!dom_.document_element()) {
-    r.wellFormed = r.wellFormed && false;
+    r.wellFormed = false;
     if (r.error.empty()) r.error = "no document element";
     CreateNew();
   }
   return r;
 }
 
-namespace {
-
-// Collects the output with Windows line ends. Every line end in character
-// data reads back as "\n", so CR LF is safe. The text is gathered in blocks
-// and joined once: growing one string by doubling costs more than the
-// serialization itself for a large document.
-class CrLfWriter : public pugi::xml_writer {
- public:
-  void write(const void* data, size_t size) override {
-    const char* p = static_cast<const char*>(data);
-    const char* end = p + size;
-    while (p < end) {
-      if (blocks_.empty() || blocks_.back().size() >= kBlock) {
-        blocks_.emplace_back();
-        blocks_.back().reserve(kBlock + 4096);
-      }
-      std::string& block = blocks_.back();
-      const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-      if (!lf) {
-        block.append(p, end);
+void ConfigDocument::KeepOneDocumentElement(std::vector<std::string>& dropped) {
+  // XML allows one element at the top, with only comments, processing
+  // instructions and one DOCTYPE before it around it; other XML readers
+  // refuse the rest.
+  bool seenElement = false, seenDoctype = false, text = false;
+  std::vector<pugi::xml_node> extra;
+  for (pugi::xml_node n = dom_.first_child(); n; n = n.next_sibling()) {
+    switch (n.type()) {
+      case pugi::node_element:
+        if (seenElement) {
+          dropped.push_back(std::string("a second document element <") + n.name() + ">, left out");
+          extra.push_back(n);
+        }
+        seenElement = true;
         break;
-      }
-      block.append(p, lf);
-      block.append("\r\n", 2);
-      p = lf + 1;
+      case pugi::node_doctype:
+        if (seenElement || seenDoctype) {
+          dropped.push_back("a DOCTYPE after the first, or after the document element, left out");
+          extra.push_back(n);
+        }
+        seenDoctype = true;
+        break;
+      case pugi::node_pcdata:
+      case pugi::node_cdata:
+        text = true;
+        extra.push_back(n);
+        break;
+      default: break;
     }
   }
-  std::string Text() const {
-    size_t total = 0;
-    for (const std::string& b : blocks_) total += b.size();
-    std::string text;
-    text.reserve(total);
-    for (const std::string& b : blocks_) text += b;
-    return text;
-  }
+  if (text) dropped.push_back("text outside the document element, left out");
+  for (pugi::xml_node n : extra) RemoveNode(n);
+}
 
- private:
-  static constexpr size_t kBlock = 64 * 1024;
-  std::vector<std::string> blocks_;
-};
+void ConfigDocument::SetSectionText(pugi::xml_node section, std::string content) {
+  section_ = section;
+  sectionText_ = std::move(content);
+}
+
+void ConfigDocument::Materialize() const {
+  if (!section_) return;
+  pugi::xml_node section = section_;
+  section_ = {};
+  if (!sectionText_.empty())
+    section.append_buffer(sectionText_.data(), sectionText_.size(), pugi::parse_default, pugi::encoding_utf8);
+  std::string().swap(sectionText_);
+}
+
+std::string ConfigDocument::Serialize() const {
+  std::string text = WriteDocumentText(dom_, sizeHint_, PendingSection{section_, section_ ? &sectionText_ : nullptr});
+  sizeHint_ = text.size();
+  return text;
+}
+
+namespace {
+
+// Removes `node` leaf first: no removal frees more than one level.
+void RemoveLeafFirst(pugi::xml_node node) {
+  pugi::xml_node n = node;
+  for (;;) {
+    while (pugi::xml_node last = n.last_child()) n = last;
+    pugi::xml_node up = n.parent();
+    up.remove_child(n);
+    if (n == node) return;
+    n = up;
+  }
+}
 
 }  // namespace
 
-std::string ConfigDocument::Serialize() const {
-  CrLfWriter out;
-  dom_.save(out, "\t", pugi::format_indent, pugi::encoding_utf8);
-  return out.Text();
+void RemoveNode(pugi::xml_node node) {
+  // pugixml's own removal is quickest; only what lies deeper than a few
+  // hundred levels is taken apart first. pugixml's walker runs without
+  // recursion and finds those subtrees in one pass.
+  struct DeepSubtrees : pugi::xml_tree_walker {
+    std::vector<pugi::xml_node> found;
+    bool for_each(pugi::xml_node& n) override {
+      if (depth() == 256) found.push_back(n);
+      return true;
+    }
+  } deep;
+  pugi::xml_node parent = node.parent();
+  if (!parent) return;
+  node.traverse(deep);
+  for (pugi::xml_node n : deep.found) RemoveLeafFirst(n);
+  parent.remove_child(node);
 }
 
 bool IsValidXmlName(std::string_view name) {

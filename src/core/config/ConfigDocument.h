@@ -2,35 +2,67 @@
 // Kestro.xml in memory.
 #include <pugixml.hpp>
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestro {
+
+class ITextCodec;
 
 struct DocumentLoadResult {
   bool wellFormed = true;
   std::string error;  // parser's description when not well-formed
-  size_t offset = 0;  // byte offset of the error
+  size_t offset = 0;  // offset of the error in the text as read (UTF-8)
+  // What was read but cannot be kept (bytes that form no character, control
+  // characters, a second document element, text outside it): the document
+  // in memory is without it.
+  std::vector<std::string> dropped;
 };
 
 class ConfigDocument {
  public:
   // "Root" with the empty sections "files", "style" and "panel".
   void CreateNew();
-  // Parses `bytes`. When the text is not well-formed the part read before the
-  // error stays in the document; without a document element a new document is
-  // built so that the program always has one to work on.
-  DocumentLoadResult Load(std::string_view bytes);
-  // UTF-8, indented by nesting level, Windows line ends.
+  // Parses `bytes`, read in the encoding they declare (DecodeDocumentBytes;
+  // `codec` reads the legacy code pages). When the text is not well-formed
+  // the part read before the error stays in the document; without a document
+  // element a new document is built so that the program always has one to
+  // work on.
+  DocumentLoadResult Load(std::string_view bytes, ITextCodec* codec = nullptr);
+  // Well-formed UTF-8 that says so, indented by nesting level, Windows line
+  // ends (WriteDocumentText).
   std::string Serialize() const;
 
-  pugi::xml_node Element() const { return dom_.document_element(); }
-  pugi::xml_document& Dom() { return dom_; }
-  const pugi::xml_document& Dom() const { return dom_; }
+  // The document element, with every section as elements.
+  pugi::xml_node Element() const {
+    Materialize();
+    return dom_.document_element();
+  }
+  // The document element for adding, removing and finding sections: a
+  // section held as text (SetSectionText) stays so.
+  pugi::xml_node Root() const { return dom_.document_element(); }
+
+  // `section` (an empty element) stands for `content`, the text of its
+  // children as a SectionWriter wrote it; it is written as that text, and
+  // parsed into the DOM only when Element() is asked for.
+  void SetSectionText(pugi::xml_node section, std::string content);
 
  private:
+  void KeepOneDocumentElement(std::vector<std::string>& dropped);
+  void Materialize() const;
   pugi::xml_document dom_;
+  std::unique_ptr<std::string> text_;  // the text the DOM was parsed from, in place
+  mutable size_t sizeHint_ = 0;  // the last text read or written
+  mutable pugi::xml_node section_;  // see SetSectionText
+  mutable std::string sectionText_;
 };
+
+// Removes `node` with everything in it. pugixml frees a subtree recursively,
+// one stack frame per level: here the innermost nodes go first, so that no
+// nesting depth can exhaust the stack.
+void RemoveNode(pugi::xml_node node);
 
 // True when `name` may stand as an XML element name.
 bool IsValidXmlName(std::string_view name);

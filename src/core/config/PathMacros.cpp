@@ -63,7 +63,10 @@ std::string MakeAbsolute(std::string_view path, std::string_view programDriveRoo
 }
 
 std::string MakeDriveRelative(std::string_view path, std::string_view programDriveRoot) {
-  return ReplaceAll(path, programDriveRoot, "");
+  // Only at the start: "C:\x.E:\y" is a path on C: whose name happens to
+  // hold the text of the drive root.
+  if (!programDriveRoot.empty() && StartsWith(path, programDriveRoot)) path.remove_prefix(programDriveRoot.size());
+  return std::string(path);
 }
 
 }  // namespace kestro

@@ -33,7 +33,7 @@ class MacroValues {
 std::string ExpandMacros(std::string_view text, const MacroValues& values);
 // Prefixes the drive root to a path that has no drive part and no leading "%".
 std::string MakeAbsolute(std::string_view path, std::string_view programDriveRoot);
-// Removes every occurrence of the drive root (exact, case-sensitive).
+// Removes the drive root (exact, case-sensitive) from the start of the path.
 std::string MakeDriveRelative(std::string_view path, std::string_view programDriveRoot);
 // A letter and ":" or a \\server\share prefix.
 bool HasDrivePart(std::string_view path);

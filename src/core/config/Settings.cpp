@@ -29,7 +29,7 @@ class SectionReader {
     if (auto v = ParseInt32(t))
       field = *v;
     else
-      Problem(name, t, "an integer");
+      Problem(n, name, t, "an integer", std::to_string(field));
   }
   void Flag(pugi::xml_node n, const std::string& name, bool& field) const {
     if (!n) return;
@@ -37,15 +37,17 @@ class SectionReader {
     if (auto v = ParseBool(t))
       field = *v;
     else
-      Problem(name, t, "True or False");
+      Problem(n, name, t, "True or False", BoolText(field));
   }
 
   pugi::xml_node Node() const { return section_; }
 
  private:
-  void Problem(const std::string& name, const std::string& text, const char* wanted) const {
-    if (problems_)
-      problems_->items.push_back(std::string(section_.name()) + "/" + name + ": '" + text + "' is not " + wanted);
+  void Problem(pugi::xml_node n, const std::string& name, const std::string& text, const char* wanted,
+               std::string inUse) const {
+    if (!problems_) return;
+    problems_->items.push_back(std::string(section_.name()) + "/" + name + ": '" + text + "' is not " + wanted);
+    problems_->repairs.push_back({n, {}, std::move(inUse)});
   }
   pugi::xml_node section_;
   ReadProblems* problems_;
@@ -100,11 +102,13 @@ void ReadExeLinks(pugi::xml_node section, ExeLinkList& links, std::string_view d
     if (e.type() != pugi::node_element) continue;
     TEXELINK rec;
     if (pugi::xml_attribute a = e.attribute("buselink")) {
-      if (auto v = ParseBool(a.value()))
+      if (auto v = ParseBool(a.value())) {
         rec.buselink = *v;
-      else if (problems)
+      } else if (problems) {
         problems->items.push_back(std::string("exelink/") + e.name() + ": buselink '" + a.value() +
                                   "' is not True or False");
+        problems->repairs.push_back({e, "buselink", BoolText(rec.buselink)});
+      }
     }
     rec.program = MakeAbsolute(ElementText(e), driveRoot);
     links.emplace_back(e.name(), std::move(rec));
@@ -158,9 +162,27 @@ void LoadSettings(const ConfigDocument& doc, EnvSet& env, ExeLinkList& links, st
   }
 }
 
+void RepairUnreadableValues(ReadProblems& problems) {
+  for (ReadProblems::Repair& r : problems.repairs) {
+    pugi::xml_node e = r.element;
+    if (!r.attribute.empty()) {
+      e.attribute(r.attribute.c_str()).set_value(r.text.c_str());
+      continue;
+    }
+    // The text may be split by comments or CDATA: it is replaced as a whole.
+    for (pugi::xml_node c = e.first_child(); c;) {
+      pugi::xml_node next = c.next_sibling();
+      if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) e.remove_child(c);
+      c = next;
+    }
+    e.append_child(pugi::node_pcdata).set_value(r.text.c_str());
+  }
+  problems.repairs.clear();
+}
+
 pugi::xml_node ReplaceSection(ConfigDocument& doc, const char* name) {
-  pugi::xml_node root = doc.Element();
-  if (pugi::xml_node old = root.child(name)) root.remove_child(old);
+  pugi::xml_node root = doc.Root();
+  if (pugi::xml_node old = root.child(name)) RemoveNode(old);
   return root.append_child(name);
 }
 
@@ -241,8 +263,8 @@ void WriteExeLinks(ConfigDocument& doc, const ExeLinkList& links, std::string_vi
   }
 }
 
-bool SaveDocument(const ConfigDocument& doc, IFileSystem& files, const std::string& fileName,
-                  const std::string& programFolder) {
+WriteResult SaveDocument(const ConfigDocument& doc, IFileSystem& files, const std::string& fileName,
+                         const std::string& programFolder) {
   std::string target = fileName.empty() ? programFolder + "Kestro.xml" : fileName;
   return files.WriteFileAtomic(target, doc.Serialize());
 }

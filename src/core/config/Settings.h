@@ -6,17 +6,29 @@
 
 #include "core/config/ConfigDocument.h"
 #include "core/config/EnvSet.h"
+#include "platform/FileSystem.h"
 
 namespace kestro {
-
-class IFileSystem;
 
 // Values that were present but could not be converted; each keeps the value
 // it had before.
 struct ReadProblems {
   std::vector<std::string> items;  // "panel/trans: 'abc' is not an integer"
   bool empty() const { return items.empty(); }
+  // For the settings sections: where each unreadable value stands (an
+  // element, or its attribute when `attribute` is set) and the text of the
+  // value in use instead. Valid only while the document is unchanged.
+  struct Repair {
+    pugi::xml_node element;
+    std::string attribute;
+    std::string text;
+  };
+  std::vector<Repair> repairs;
 };
+
+// Writes the value in use in place of each unreadable one, so that the next
+// save stores that value and the file is not reported again at every start.
+void RepairUnreadableValues(ReadProblems& problems);
 
 // Reads "panel", "window", "start", "end", "icon", "wallpaper", "addetc" and
 // "exelink" (each as often as it occurs, in document order) into `env` and
@@ -42,8 +54,8 @@ void WriteExeLinks(ConfigDocument& doc, const ExeLinkList& links, std::string_vi
 
 // Writes the document to `fileName`, or to programFolder + "Kestro.xml" when
 // the name is empty. The old file is replaced only by a complete new one.
-bool SaveDocument(const ConfigDocument& doc, IFileSystem& files, const std::string& fileName,
-                  const std::string& programFolder);
+WriteResult SaveDocument(const ConfigDocument& doc, IFileSystem& files, const std::string& fileName,
+                         const std::string& programFolder);
 
 // Removes the first child of that name and appends a new empty one.
 pugi::xml_node ReplaceSection(ConfigDocument& doc, const char* name);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/config/DocumentText.h"
 #include "core/config/EnvSet.h"
 #include "core/config/PathMacros.h"
 #include "core/config/Settings.h"  // ReadProblems
@@ -171,8 +172,16 @@ class ItemReader {
       if (c.type() != pugi::node_element) continue;
       const char* name = c.name();
       if (Is(name, "path")) {
-        AssignAbsolute(rec.path, TextView(c, scratch_), ctx_.programDriveRoot);
-        if (ExtensionOf(rec.path).empty()) rec.kind = ItemKind::Folder;
+        // A path decides the kind by its extension. An item whose path was
+        // never set keeps it empty, and its element's name decides.
+        std::string_view stored = TextView(c, scratch_);
+        if (stored.empty()) {
+          rec.path.clear();
+          if (Is(e.name(), "folder")) rec.kind = ItemKind::Folder;
+        } else {
+          AssignAbsolute(rec.path, stored, ctx_.programDriveRoot);
+          if (ExtensionOf(rec.path).empty()) rec.kind = ItemKind::Folder;
+        }
       } else if (Is(name, "parameters")) {
         rec.parameters = TextView(c, scratch_);
       } else if (Is(name, "addexplain")) {
@@ -233,42 +242,37 @@ void ShowBackground(ITabPage& page, const std::string& file) {
   if (auto format = BackgroundPictureFormat(file)) page.LoadBackground(file, *format);
 }
 
-void AddText(pugi::xml_node parent, const char* name, std::string_view text) {
-  pugi::xml_node e = parent.append_child(name);
-  if (!text.empty()) e.text().set(text.data(), text.size());
+// MakeDriveRelative for writing, without building a new string.
+std::string_view DriveRelative(const std::string& path, const std::string& driveRoot) {
+  std::string_view p = path;
+  if (!driveRoot.empty() && StartsWith(p, driveRoot)) p.remove_prefix(driveRoot.size());
+  return p;
 }
 
-// MakeDriveRelative for writing; the common cases (a path off the drive, or
-// the drive root once at its start) without building a new string.
-void AddPath(pugi::xml_node parent, const char* name, const std::string& path, const std::string& driveRoot) {
-  size_t at = driveRoot.empty() ? std::string::npos : path.find(driveRoot);
-  if (at == std::string::npos) return AddText(parent, name, path);
-  if (at == 0 && path.find(driveRoot, driveRoot.size()) == std::string::npos)
-    return AddText(parent, name, std::string_view(path).substr(driveRoot.size()));
-  AddText(parent, name, MakeDriveRelative(path, driveRoot));
-}
-void AddInt(pugi::xml_node parent, const char* name, int32_t value) { parent.append_child(name).text().set(value); }
-
-void WriteItem(pugi::xml_node files, const TMyRec& rec, TabsContext& ctx) {
-  pugi::xml_node e = files.append_child(rec.kind == ItemKind::Folder ? "folder" : "file");
-  e.append_attribute("name").set_value(rec.name.c_str());
-  AddPath(e, "path", rec.path, ctx.programDriveRoot);
-  if (!rec.icon.empty()) AddPath(e, "icon", rec.icon, ctx.programDriveRoot);
-  if (!rec.parameters.empty()) AddText(e, "parameters", rec.parameters);
-  if (!rec.addexplain.empty()) AddText(e, "addexplain", rec.addexplain);
-  if (rec.autorun > 0) AddInt(e, "autorun", rec.autorun);
-  if (rec.windowstate > 0) AddInt(e, "windowstate", rec.windowstate);
+void WriteItem(SectionWriter& out, const TMyRec& rec, TabsContext& ctx) {
+  out.Open(rec.kind == ItemKind::Folder ? "folder" : "file");
+  out.Attribute("name", rec.name);
+  out.Leaf("path", DriveRelative(rec.path, ctx.programDriveRoot));
+  if (!rec.icon.empty()) out.Leaf("icon", DriveRelative(rec.icon, ctx.programDriveRoot));
+  if (!rec.parameters.empty()) out.Leaf("parameters", rec.parameters);
+  if (!rec.addexplain.empty()) out.Leaf("addexplain", rec.addexplain);
+  if (rec.autorun > 0) out.Leaf("autorun", rec.autorun);
+  if (rec.windowstate > 0) out.Leaf("windowstate", rec.windowstate);
   // Run as at start, macros expanded and with its parameters: an item set to
   // run at the end with arguments is of no use started without them.
   if (rec.autorun > 1)
     RunFile(ctx.shell, ExpandMacros(rec.path, ctx.macros), ExpandMacros(rec.parameters, ctx.macros),
             ShowCommandOf(rec.windowstate));
   if (rec.hotkey) {
-    AddText(e, "hotkey", "True");
-    AddInt(e, "hotkeymodifier", rec.hotkeymodifier);
-    AddInt(e, "hotkeycode", rec.hotkeycode);
+    out.Leaf("hotkey", "True");
+    out.Leaf("hotkeymodifier", rec.hotkeymodifier);
+    out.Leaf("hotkeycode", rec.hotkeycode);
   }
+  out.Close();
 }
+
+// The size of the last section written, to reserve for the next.
+size_t lastSectionSize = 0;
 
 }  // namespace
 
@@ -327,39 +331,38 @@ void LoadTabs(const ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx) {
   }
 }
 
-void WriteItems(const ItemTree& tree, pugi::xml_node files, const ItemNode* parent, TabsContext& ctx) {
+void WriteItems(const ItemTree& tree, SectionWriter& out, const ItemNode* parent, TabsContext& ctx) {
   // Without recursion, as the reading.
   struct Level {
     const std::vector<ItemNode*>* nodes;
     size_t next;
-    pugi::xml_node files;
   };
-  std::vector<Level> stack{{&tree.ChildrenOf(parent), 0, files}};
+  std::vector<Level> stack{{&tree.ChildrenOf(parent), 0}};
   while (!stack.empty()) {
     Level& top = stack.back();
     if (top.next == top.nodes->size()) {
       stack.pop_back();
+      if (!stack.empty()) out.Close();  // the group's "files"
       continue;
     }
     const ItemNode& node = *(*top.nodes)[top.next++];
-    pugi::xml_node out = top.files;
     const TMyRec& rec = node.Data();
     switch (rec.kind) {
       case ItemKind::File:
       case ItemKind::Folder:
         WriteItem(out, rec, ctx);
         break;
-      case ItemKind::Group: {
-        pugi::xml_node group = out.append_child("files");
-        group.append_attribute("name").set_value(rec.name.c_str());
-        group.append_attribute("expanded").set_value(BoolText(node.Expanded()));
-        if (!rec.icon.empty()) AddPath(group, "icon", rec.icon, ctx.programDriveRoot);
-        if (rec.hidefromtray) AddText(group, "hidefromtray", "True");
-        stack.push_back({&node.Children(), 0, group});
+      case ItemKind::Group:
+        out.Open("files");
+        out.Attribute("name", rec.name);
+        out.Attribute("expanded", BoolText(node.Expanded()));
+        if (!rec.icon.empty()) out.Leaf("icon", DriveRelative(rec.icon, ctx.programDriveRoot));
+        if (rec.hidefromtray) out.Leaf("hidefromtray", "True");
+        stack.push_back({&node.Children(), 0});
         break;
-      }
       case ItemKind::Separator:
-        out.append_child("separator");
+        out.Open("separator");
+        out.Close();
         break;
       default:  // URL items come from the favorites folder and go back there
         break;
@@ -370,29 +373,37 @@ void WriteItems(const ItemTree& tree, pugi::xml_node files, const ItemNode* pare
 void WriteTabs(ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx) {
   // The new section takes the place of the first one: appended behind a
   // second "tabs" of a hand-edited document, it would never be read again.
-  pugi::xml_node root = doc.Element();
+  // Its content is written as text straight from the trees.
+  pugi::xml_node root = doc.Root();
   pugi::xml_node old = root.child("tabs");
   pugi::xml_node tabs = old ? root.insert_child_before("tabs", old) : root.append_child("tabs");
-  if (old) root.remove_child(old);
+  doc.SetSectionText({}, {});
+  if (old) RemoveNode(old);
+  SectionWriter out(1, lastSectionSize);
   for (size_t i = 0; i < pages.PageCount(); ++i) {
     ITabPage& page = pages.PageAt(i);
     TabTag tag = page.Tag();
-    pugi::xml_node tab = tabs.append_child("tab");
-    tab.append_attribute("name").set_value(page.Caption().c_str());
-    tab.append_attribute("tag").set_value(static_cast<int32_t>(tag));
-    if (tag != TabTag::Items && tag != TabTag::Favorites) continue;
-    TabStyle style = page.Style();
-    AddInt(tab, "backcolor", style.backcolor);
-    AddText(tab, "fontname", style.fontname);
-    AddInt(tab, "textcolor", style.textcolor);
-    AddInt(tab, "textcolor2", style.textcolor2);
-    // Three characters are the bare drive root an empty picture name becomes.
-    if (style.backimage.size() > 3)
-      AddPath(tab, "backimage", style.backimage, ctx.programDriveRoot);
-    if (style.bigicon) AddText(tab, "bigicon", "True");
-    pugi::xml_node files = tab.append_child("files");
-    if (const ItemTree* tree = page.Tree()) WriteItems(*tree, files, nullptr, ctx);
+    out.Open("tab");
+    out.Attribute("name", page.Caption());
+    out.Attribute("tag", static_cast<int32_t>(tag));
+    if (tag == TabTag::Items || tag == TabTag::Favorites) {
+      TabStyle style = page.Style();
+      out.Leaf("backcolor", style.backcolor);
+      out.Leaf("fontname", style.fontname);
+      out.Leaf("textcolor", style.textcolor);
+      out.Leaf("textcolor2", style.textcolor2);
+      // Three characters are the bare drive root an empty picture name becomes.
+      if (style.backimage.size() > 3) out.Leaf("backimage", DriveRelative(style.backimage, ctx.programDriveRoot));
+      if (style.bigicon) out.Leaf("bigicon", "True");
+      out.Open("files");
+      if (const ItemTree* tree = page.Tree()) WriteItems(*tree, out, nullptr, ctx);
+      out.Close();
+    }
+    out.Close();
   }
+  std::string text = out.Take();
+  lastSectionSize = text.size();
+  doc.SetSectionText(tabs, std::move(text));
 }
 
 }  // namespace kestro

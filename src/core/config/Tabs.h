@@ -18,6 +18,7 @@ class IShell;
 class ItemNode;
 class ItemShortcutTable;
 class ItemTree;
+class SectionWriter;
 class MacroValues;
 
 // Colours are 0x00BBGGRR, or 0xFF000000 plus the index of a system colour;
@@ -105,8 +106,9 @@ void ReadItems(ItemTree& tree, pugi::xml_node files, ItemNode* parent, TabsConte
 // Replaces the "tabs" section from the panel's pages. Runs the items that run
 // at the end, at every call.
 void WriteTabs(ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx);
-// Appends the children of `parent` (nullptr: the top level) to `files`.
-void WriteItems(const ItemTree& tree, pugi::xml_node files, const ItemNode* parent, TabsContext& ctx);
+// Writes the children of `parent` (nullptr: the top level) into the open
+// "files" element of `out`.
+void WriteItems(const ItemTree& tree, SectionWriter& out, const ItemNode* parent, TabsContext& ctx);
 
 // The part of `path` from the last "." after the last "\" or ":"; empty when
 // there is none.

@@ -132,10 +132,17 @@ void TmainFrm::IconLoaded(LPARAM lParam) {
 }
 
 void TmainFrm::FormClose() {
-  if (loader_) loader_->StopAndWait(5000);
   // The panel's destruction is the save point; without a panel its bounds
   // are the stored ones.
-  SaveAtExit(state_, platform_.platform, panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env));
+  WriteResult saved =
+      SaveAtExit(state_, platform_.platform, panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env));
+  if (!saved && !saved.error.empty()) {
+    FailedSaveNotice notice = NoticeOfFailedExitSave(state_, saved);
+    // A close request meanwhile ends the box and comes back as the second try.
+    ShowMessageBox(Widen(notice.text), L"Notice", MB_OK | MB_ICONWARNING);
+    if (notice.keepRunning) return;
+  }
+  if (loader_) loader_->StopAndWait(5000);
   SetModalWindows(Handle(), nullptr);
   panel_.reset();
   DestroyWindow(Handle());

@@ -492,8 +492,9 @@ void TviewFrm::Backup() {
   ofn.lpstrDefExt = L"xml";
   ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_ENABLESIZING;
   if (!RunFileDialog(ofn, true)) return;
-  if (!WriteTreesAndSave(state_, platform_.platform, WindowState(), Narrow(file)))
-    ShowMessageBox(L"Could not write " + std::wstring(file), L"Notice", MB_ICONWARNING);
+  WriteResult saved = WriteTreesAndSave(state_, platform_.platform, WindowState(), Narrow(file));
+  if (!saved)
+    ShowMessageBox(L"Could not write " + std::wstring(file) + L"\r\n" + Widen(saved.error), L"Notice", MB_ICONWARNING);
 }
 
 void TviewFrm::PanelPopup(POINT screen) {

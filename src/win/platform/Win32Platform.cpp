@@ -63,23 +63,45 @@ bool WriteAll(const std::wstring& path, const std::string& bytes, bool flush) {
   bool ok = bytes.empty() || (::WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
                               written == bytes.size());
   if (ok && flush) ok = FlushFileBuffers(h);
+  DWORD error = ok ? 0 : GetLastError();
   ok = CloseHandle(h) && ok;
+  if (error) SetLastError(error);
   return ok;
+}
+
+// "<file>: <the system's text for the last error>".
+std::string WriteError(const std::wstring& file) {
+  DWORD code = GetLastError();
+  wchar_t* text = nullptr;
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring why = n ? std::wstring(text, n) : L"error " + std::to_wstring(code);
+  if (text) LocalFree(text);
+  while (!why.empty() && (why.back() == L'\n' || why.back() == L'\r' || why.back() == L' ')) why.pop_back();
+  return Narrow(file) + ": " + Narrow(why);
 }
 }  // namespace
 
-bool Win32FileSystem::WriteFileAtomic(const std::string& path, const std::string& bytes) {
+WriteResult Win32FileSystem::WriteFileAtomic(const std::string& path, const std::string& bytes) {
   std::wstring target = Widen(path);
   std::wstring temp = target + L".tmp";
-  if (!WriteAll(temp, bytes, true)) {
+  // A temporary file left by a run that was killed goes, even when read-only.
+  DWORD attributes = GetFileAttributesW(temp.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(temp.c_str());
-    return false;
+  }
+  if (!WriteAll(temp, bytes, true)) {
+    WriteResult failed{false, WriteError(temp)};
+    DeleteFileW(temp.c_str());
+    return failed;
   }
   if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    WriteResult failed{false, WriteError(target)};
     DeleteFileW(temp.c_str());
-    return false;
+    return failed;
   }
-  return true;
+  return {true, {}};
 }
 
 bool Win32FileSystem::WriteFile(const std::string& path, const std::string& bytes) {

@@ -15,7 +15,7 @@ class Win32FileSystem : public IFileSystem {
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   bool ReadFile(const std::string& path, std::string& bytes) override;
-  bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
+  WriteResult WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool WriteFile(const std::string& path, const std::string& bytes) override;
 };
 
