@@ -2,11 +2,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "core/config/PathMacros.h"
 #include "win/platform/IconLoader.h"
 #include "win/platform/ImageLists.h"
+#include "win/platform/Win32Platform.h"
 
 namespace kestro::win {
 namespace {
+
+// The path macros with this Wine's folders.
+struct WineMacros {
+  Win32HostSystem host;
+  std::string drive = "C:";
+  MacroValues macros{host, drive};
+};
 
 std::string Notepad() {
   wchar_t buf[MAX_PATH];
@@ -24,11 +33,50 @@ TEST(ImageListsTest, BothListsGrowInStepFromTheFixedPictures) {
   EXPECT_EQ(base + int(log.size()) / 2, 4) << "every missing fixed picture is logged";
   int32_t index = lists.AddFileIcon(Notepad());
   EXPECT_EQ(index, base);
-  EXPECT_EQ(lists.AddFileIcon(Notepad()), base + 1);  // no cache: every lookup appends
   EXPECT_EQ(ImageList_GetImageCount(lists.Small()), lists.Count());
   EXPECT_EQ(lists.AddFileIcon("C:\\no\\such\\file.exe"), -1);
-  EXPECT_EQ(lists.AddFileIcon("%windows%\\notepad.exe"), -1);
-  EXPECT_EQ(lists.Count(), base + 2);
+  EXPECT_EQ(lists.AddFileIcon("%windows%\\notepad.exe"), -1) << "no macros known: no picture";
+  EXPECT_EQ(lists.Count(), base + 1);
+}
+
+std::string SystemFolder() {
+  wchar_t buf[MAX_PATH];
+  GetSystemDirectoryW(buf, MAX_PATH);
+  std::wstring w = buf;
+  return std::string(w.begin(), w.end());
+}
+
+// Items showing the same file's picture share one index, whether they name
+// it directly or through a path macro; every index stays valid in both lists.
+TEST(ImageListsTest, AFilesPictureIsAddedOnceAndPathMacrosAreExpanded) {
+  WineMacros wine;
+  ImageLists lists;
+  lists.SetMacros(&wine.macros);
+  const int32_t notepad = lists.AddFileIcon(Notepad());
+  ASSERT_EQ(notepad, 0);
+  EXPECT_EQ(lists.AddFileIcon(Notepad()), notepad) << "the same file twice";
+  EXPECT_EQ(lists.AddFileIcon("%windows%\\notepad.exe"), notepad) << "the macro leads to the same file";
+  const int32_t cmd = lists.AddFileIcon("%system%\\cmd.exe");
+  EXPECT_EQ(cmd, 1) << "another file's picture is a new one";
+  EXPECT_EQ(lists.AddFileIcon(SystemFolder() + "\\cmd.exe"), cmd);
+  EXPECT_EQ(lists.AddFileIcon("%windows%\\no-such-program.exe"), -1);
+  // Icons looked up elsewhere (the background loader's) join in the same way.
+  ShellIcons again = LookUpShellIcons(Notepad());
+  EXPECT_EQ(lists.AddLookedUp(Notepad(), again), notepad);
+  EXPECT_EQ(lists.AddLookedUp(SystemFolder() + "\\notepad.exe", again), 2) << "another file: its own picture";
+  again.Release();
+  EXPECT_EQ(lists.AddLookedUp("C:\\missing.exe", ShellIcons{}), -1);
+  EXPECT_EQ(lists.Count(), 3);
+  EXPECT_EQ(ImageList_GetImageCount(lists.Small()), 3);
+  for (int32_t i : {notepad, cmd}) {
+    HICON icon = lists.ImageIcon(i);
+    EXPECT_NE(icon, nullptr) << i;
+    if (icon) DestroyIcon(icon);
+  }
+  HICON preview = lists.FileIcon("%system%\\cmd.exe");
+  EXPECT_NE(preview, nullptr);
+  if (preview) DestroyIcon(preview);
+  EXPECT_EQ(lists.Count(), 3);
 }
 
 // The background loader's jobs: pictures of nodes only.

@@ -9,6 +9,7 @@
 
 namespace kestro {
 
+class MacroValues;
 class PanelModel;
 
 // One picture to look up for one node.
@@ -25,7 +26,8 @@ std::vector<IconJob> PlanIconLoad(PanelModel& panel, int startTabIndex);
 // Every picture lookup after the panel shows at start, in the order the
 // pictures are appended: the four fixed ones, the application icon (when it
 // is wanted), the ones asked for while the trees were read, the program
-// folder's own, then the background loader's.
+// folder's own, then the background loader's. The files of the items are
+// looked up with their path macros expanded.
 enum class PictureJobKind { Fixed, AppIcon, Deferred, ProgramFolder, Node };
 struct PictureJob {
   PictureJobKind kind = PictureJobKind::Node;
@@ -34,10 +36,12 @@ struct PictureJob {
   NodeId node = kNoNode;
 };
 std::vector<PictureJob> StartPictureJobs(const std::vector<std::string>& deferredPaths, const std::string* appIcon,
-                                         const std::string& programFolder, const std::vector<IconJob>& loader);
+                                         const std::string& programFolder, const std::vector<IconJob>& loader,
+                                         const MacroValues& macros);
 
 // The children of a group just expanded that get their picture now: in order,
-// up to the first one that already has one. Files are made absolute here.
+// up to the first one that already has one. Files are made absolute here; a
+// file beginning with a path macro is left to AddFileIcon to expand.
 std::vector<IconJob> ExpansionJobs(const ItemNode& group, const std::string& programDriveRoot);
 
 // Parts of `text` between separators; "a|" gives "a" and "".

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "core/config/PathMacros.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
 
@@ -102,9 +103,18 @@ int32_t ImageLists::AddIcons(const ShellIcons& icons) {
   return ImageList_GetImageCount(big_) - 1;
 }
 
-int32_t ImageLists::AddFileIcon(const std::string& path) {
-  ShellIcons icons = LookUpShellIcons(path);
+int32_t ImageLists::AddLookedUp(const std::string& file, const ShellIcons& icons) {
+  if (auto known = byFile_.find(file); known != byFile_.end()) return known->second;
   int32_t index = AddIcons(icons);
+  if (index >= 0) byFile_.emplace(file, index);
+  return index;
+}
+
+int32_t ImageLists::AddFileIcon(const std::string& path) {
+  const std::string file = macros_ ? ExpandMacros(path, *macros_) : path;
+  if (auto known = byFile_.find(file); known != byFile_.end()) return known->second;
+  ShellIcons icons = LookUpShellIcons(file);
+  int32_t index = AddLookedUp(file, icons);
   icons.Release();
   return index;
 }
