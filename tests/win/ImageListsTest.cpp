@@ -46,9 +46,16 @@ std::string SystemFolder() {
   return std::string(w.begin(), w.end());
 }
 
-// Items showing the same file's picture share one index, whether they name
-// it directly or through a path macro; every index stays valid in both lists.
-TEST(ImageListsTest, AFilesPictureIsAddedOnceAndPathMacrosAreExpanded) {
+// Items showing the same picture share one index, whether they name the same
+// file, reach it through a path macro or name a file that looks alike; a
+// different picture gets its own. Every index stays valid in both lists.
+TEST(ImageListsTest, APictureIsAddedOnceAndPathMacrosAreExpanded) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring copyW = std::wstring(temp) + L"kestro-copy.exe";
+  const std::string original = Notepad();
+  ASSERT_TRUE(CopyFileW(std::wstring(original.begin(), original.end()).c_str(), copyW.c_str(), FALSE));
+  const std::string copy(copyW.begin(), copyW.end());
   WineMacros wine;
   ImageLists lists;
   lists.SetMacros(&wine.macros);
@@ -56,19 +63,20 @@ TEST(ImageListsTest, AFilesPictureIsAddedOnceAndPathMacrosAreExpanded) {
   ASSERT_EQ(notepad, 0);
   EXPECT_EQ(lists.AddFileIcon(Notepad()), notepad) << "the same file twice";
   EXPECT_EQ(lists.AddFileIcon("%windows%\\notepad.exe"), notepad) << "the macro leads to the same file";
-  const int32_t cmd = lists.AddFileIcon("%system%\\cmd.exe");
-  EXPECT_EQ(cmd, 1) << "another file's picture is a new one";
-  EXPECT_EQ(lists.AddFileIcon(SystemFolder() + "\\cmd.exe"), cmd);
+  EXPECT_EQ(lists.AddFileIcon(copy), notepad) << "a copy looks the same";
+  const int32_t folder = lists.AddFileIcon("%windows%");
+  EXPECT_EQ(folder, 1) << "a folder's picture is another one";
   EXPECT_EQ(lists.AddFileIcon("%windows%\\no-such-program.exe"), -1);
   // Icons looked up elsewhere (the background loader's) join in the same way.
   ShellIcons again = LookUpShellIcons(Notepad());
+  EXPECT_FALSE(again.fingerprint.empty());
   EXPECT_EQ(lists.AddLookedUp(Notepad(), again), notepad);
-  EXPECT_EQ(lists.AddLookedUp(SystemFolder() + "\\notepad.exe", again), 2) << "another file: its own picture";
+  EXPECT_EQ(lists.AddLookedUp("C:\\other\\name.exe", again), notepad) << "the same picture under another name";
   again.Release();
   EXPECT_EQ(lists.AddLookedUp("C:\\missing.exe", ShellIcons{}), -1);
-  EXPECT_EQ(lists.Count(), 3);
-  EXPECT_EQ(ImageList_GetImageCount(lists.Small()), 3);
-  for (int32_t i : {notepad, cmd}) {
+  EXPECT_EQ(lists.Count(), 2);
+  EXPECT_EQ(ImageList_GetImageCount(lists.Small()), 2);
+  for (int32_t i : {notepad, folder}) {
     HICON icon = lists.ImageIcon(i);
     EXPECT_NE(icon, nullptr) << i;
     if (icon) DestroyIcon(icon);
@@ -76,7 +84,7 @@ TEST(ImageListsTest, AFilesPictureIsAddedOnceAndPathMacrosAreExpanded) {
   HICON preview = lists.FileIcon("%system%\\cmd.exe");
   EXPECT_NE(preview, nullptr);
   if (preview) DestroyIcon(preview);
-  EXPECT_EQ(lists.Count(), 3);
+  DeleteFileW(copyW.c_str());
 }
 
 // The background loader's jobs: pictures of nodes only.

@@ -1,7 +1,8 @@
 #pragma once
 // The two shared picture lists, 16 x 16 and 32 x 32, growing in step so that
-// one index addresses the same picture in both. A file's picture is added
-// once: the items showing it share its index.
+// one index addresses the same picture in both. A picture is added once:
+// the items showing it, from one file or from files that look alike, share
+// its index.
 // User-interface thread only.
 #include <windows.h>
 #include <commctrl.h>
@@ -22,6 +23,9 @@ namespace kestro::win {
 struct ShellIcons {
   HICON small = nullptr;
   HICON large = nullptr;
+  // Taken from the pixels of both: icons that look the same have the same
+  // one (empty: not known).
+  std::string fingerprint;
   void Release();
 };
 ShellIcons LookUpShellIcons(const std::string& path);
@@ -62,8 +66,8 @@ class ImageLists : public IIcons {
   // Appends icons looked up elsewhere (they stay the caller's); -1 without a small icon.
   int32_t AddIcons(const ShellIcons& icons);
   // The index of the icons looked up elsewhere for `file` (the path as looked
-  // up): the one `file` already has, else appended as AddIcons does. The
-  // icons stay the caller's.
+  // up): the one `file` or the same picture already has, else appended as
+  // AddIcons does. The icons stay the caller's.
   int32_t AddLookedUp(const std::string& file, const ShellIcons& icons);
   // The lists are made on first use, so that the common controls load only
   // once pictures are wanted (after the panel shows at start).
@@ -77,10 +81,12 @@ class ImageLists : public IIcons {
   HIMAGELIST small_ = nullptr;
   HIMAGELIST big_ = nullptr;
   const MacroValues* macros_ = nullptr;
-  // The pictures in the lists by looked-up file. (The shell's own index of a
-  // picture cannot tell pictures apart: Wine gives 0 for most files.) Files
-  // without a picture are not kept, so a file that appears later gets one.
+  // The pictures in the lists by looked-up file and by fingerprint. (The
+  // shell's own index of a picture cannot tell pictures apart: Wine gives 0
+  // for most files.) Files without a picture are not kept, so a file that
+  // appears later gets one.
   std::unordered_map<std::string, int32_t> byFile_;
+  std::unordered_map<std::string, int32_t> byPicture_;
 };
 
 }  // namespace kestro::win
