@@ -96,6 +96,7 @@ std::vector<PictureJob> NodeJobs(const std::vector<IconJob>& jobs) {
 
 struct LoaderLog {
   std::vector<std::pair<NodeId, bool>> got;
+  std::vector<std::string> files;
   bool ended = false;
   bool refuse = false;  // answer 0: the receiver did not take the picture
 };
@@ -111,6 +112,7 @@ LRESULT CALLBACK LoaderTarget(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   if (g_log->refuse) return 0;
   g_log->got.emplace_back(r->node, r->icons.small != nullptr);
+  g_log->files.push_back(r->file);
   r->icons.Release();
   delete r;
   return 1;
@@ -145,7 +147,9 @@ TEST(IconLoaderTest, ResultsArriveOnTheCallingThreadInOrderThenTheEnd) {
   EXPECT_TRUE(busy);
   PumpUntilEnded(log);
   EXPECT_TRUE(log.ended);
-  EXPECT_EQ(log.got, (std::vector<std::pair<NodeId, bool>>{{11, true}, {12, false}, {13, true}}));
+  // A file looked up before comes again without icons: the receiver has them.
+  EXPECT_EQ(log.got, (std::vector<std::pair<NodeId, bool>>{{11, true}, {12, false}, {13, false}}));
+  EXPECT_EQ(log.files, (std::vector<std::string>{Notepad(), "C:\\missing.exe", Notepad()}));
   DestroyWindow(target);
   g_log = nullptr;
 }

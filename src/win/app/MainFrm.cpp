@@ -81,10 +81,10 @@ void TmainFrm::PicturesStep() {
   // Every lookup runs on the worker, in the order the pictures are to be
   // appended; the panel takes input meanwhile.
   const std::string* appIcon = state_.env.iconmode == 1 ? &appIconFile_ : nullptr;
-  pictureJobs_ = StartPictureJobs(deferredPictures_.Paths(), appIcon, state_.pv.programFolder,
-                                  PlanIconLoad(state_.panel, state_.env.tabindex), macros_);
   deferredResults_.clear();
-  loader_ = StartIconLoader(pictureJobs_, Handle(), kIconLoadedMessage, state_.iconLoadBusy);
+  loader_ = StartIconLoader(StartPictureJobs(deferredPictures_.Paths(), appIcon, state_.pv.programFolder,
+                                             PlanIconLoad(state_.panel, state_.env.tabindex), macros_),
+                            Handle(), kIconLoadedMessage, state_.iconLoadBusy);
 }
 
 void TmainFrm::IconLoaded(LPARAM lParam) {
@@ -94,11 +94,9 @@ void TmainFrm::IconLoaded(LPARAM lParam) {
     return;
   }
   ImageLists& images = platform_.images;
-  const PictureJob* job = result->index < pictureJobs_.size() ? &pictureJobs_[result->index] : nullptr;
-  const PictureJobKind kind = job ? job->kind : PictureJobKind::Node;
   // Items showing the same picture share one index.
-  auto add = [&] { return job ? images.AddLookedUp(job->file, result->icons) : images.AddIcons(result->icons); };
-  switch (kind) {
+  auto add = [&] { return images.AddLookedUp(result->file, result->icons); };
+  switch (result->kind) {
     case PictureJobKind::Fixed:
       images.AddFixedIcons(result->fixed,
                            [this](const std::string& m) { WriteErrorLog(platform_.files, state_.pv.programFolder, m); });
@@ -118,9 +116,11 @@ void TmainFrm::IconLoaded(LPARAM lParam) {
       break;
     case PictureJobKind::Node: {
       // The node may have been deleted, or given a picture, meanwhile.
+      // Added even so: a later item of the same file is sent without icons.
+      const int32_t index = add();
       ItemNode* node = state_.panel.FindNode(result->node);
       if (node && node->Data().imageindex == 0) {
-        node->Data().imageindex = add();
+        node->Data().imageindex = index;
         if (panel_) panel_->InvalidateNode(result->node);
       }
       break;

@@ -42,7 +42,6 @@ class TmainFrm : public Window {
   std::string appIconFile_;
   DeferredIcons deferredPictures_;
   std::shared_ptr<IconLoaderControl> loader_;
-  std::vector<PictureJob> pictureJobs_;
   std::vector<int32_t> deferredResults_;
 };
 
