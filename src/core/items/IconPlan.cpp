@@ -27,7 +27,7 @@ std::vector<IconJob> PlanIconLoad(PanelModel& panel, int startTabIndex) {
 }
 
 std::vector<PictureJob> StartPictureJobs(const std::vector<std::string>& deferredPaths, const std::string* appIcon,
-                                         const std::string& programFolder, const std::vector<IconJob>& loader,
+                                         const std::string& programFolder, std::vector<IconJob>&& loader,
                                          const MacroValues& macros) {
   std::vector<PictureJob> jobs;
   jobs.reserve(6 + deferredPaths.size() + loader.size());
@@ -36,7 +36,12 @@ std::vector<PictureJob> StartPictureJobs(const std::vector<std::string>& deferre
   for (const std::string& path : deferredPaths)
     jobs.push_back({PictureJobKind::Deferred, -1, ExpandMacros(path, macros), kNoNode});
   jobs.push_back({PictureJobKind::ProgramFolder, -1, programFolder, kNoNode});
-  for (const IconJob& j : loader) jobs.push_back({PictureJobKind::Node, -1, ExpandMacros(j.file, macros), j.node});
+  for (IconJob& j : loader) {
+    // Most files hold no macro: their text moves over instead of being copied.
+    std::string file = j.file.find('%') == std::string::npos ? std::move(j.file) : ExpandMacros(j.file, macros);
+    jobs.push_back({PictureJobKind::Node, -1, std::move(file), j.node});
+  }
+  loader = {};
   return jobs;
 }
 

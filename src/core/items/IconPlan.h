@@ -36,7 +36,7 @@ struct PictureJob {
   NodeId node = kNoNode;
 };
 std::vector<PictureJob> StartPictureJobs(const std::vector<std::string>& deferredPaths, const std::string* appIcon,
-                                         const std::string& programFolder, const std::vector<IconJob>& loader,
+                                         const std::string& programFolder, std::vector<IconJob>&& loader,
                                          const MacroValues& macros);
 
 // The children of a group just expanded that get their picture now: in order,
