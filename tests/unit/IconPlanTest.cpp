@@ -91,19 +91,18 @@ TEST(IconPlanTest, StartPicturesComeInTheOrderTheyAreAppended) {
   const std::string drive = "E:";
   MacroValues macros(host, drive);
   const std::string app = "E:\\kestro.ico";
-  auto jobs = StartPictureJobs({"E:\\a.ico", "E:\\b.ico"}, &app, "E:\\", {{7, "E:\\x.exe"}, {9, "E:\\y.exe"}},
-                               macros);
+  auto jobs = StartPictureJobs({"E:\\a.ico", "E:\\b.ico"}, &app, {{7, "E:\\x.exe"}, {9, "E:\\y.exe"}}, macros);
   std::vector<PictureJobKind> kinds;
   for (auto& j : jobs) kinds.push_back(j.kind);
   using K = PictureJobKind;
   EXPECT_EQ(kinds, (std::vector<K>{K::Fixed, K::Fixed, K::Fixed, K::Fixed, K::AppIcon, K::Deferred, K::Deferred,
-                                   K::ProgramFolder, K::Node, K::Node}));
+                                   K::DeferredDone, K::Node, K::Node}));
   for (int i = 0; i < 4; ++i) EXPECT_EQ(jobs[size_t(i)].fixedIndex, i);
   EXPECT_EQ(jobs[5].file, "E:\\a.ico");
-  EXPECT_EQ(jobs[7].file, "E:\\");
+  EXPECT_EQ(jobs[7].file, "") << "the trees take their pictures: nothing to look up";
   EXPECT_EQ(jobs[9].node, 9u);
   // Without the application icon (iconmode not 1) it is not looked up.
-  EXPECT_EQ(StartPictureJobs({}, nullptr, "E:\\", {}, macros).size(), 5u);
+  EXPECT_EQ(StartPictureJobs({}, nullptr, {}, macros).size(), 5u);
 }
 
 // Items whose path or picture file begins with a path macro get the picture
@@ -132,7 +131,7 @@ TEST(IconPlanTest, FilesOfItemsAreLookedUpWithTheirMacrosExpanded) {
     deferred.push_back(c.held);
   }
   const std::string app = "E:\\%windows%.ico";  // the application icon is no item: taken as it is
-  auto jobs = StartPictureJobs(deferred, &app, "E:\\", PlanIconLoad(panel, 0), macros);
+  auto jobs = StartPictureJobs(deferred, &app, PlanIconLoad(panel, 0), macros);
   ASSERT_EQ(jobs.size(), 6 + 2 * std::size(cases));
   EXPECT_EQ(jobs[4].file, app);
   for (size_t i = 0; i < std::size(cases); ++i) {

@@ -82,7 +82,7 @@ void TmainFrm::PicturesStep() {
   // appended; the panel takes input meanwhile.
   const std::string* appIcon = state_.env.iconmode == 1 ? &appIconFile_ : nullptr;
   deferredResults_.clear();
-  loader_ = StartIconLoader(StartPictureJobs(deferredPictures_.Paths(), appIcon, state_.pv.programFolder,
+  loader_ = StartIconLoader(StartPictureJobs(deferredPictures_.Paths(), appIcon,
                                              PlanIconLoad(state_.panel, state_.env.tabindex), macros_),
                             Handle(), kIconLoadedMessage, state_.iconLoadBusy);
 }
@@ -107,11 +107,10 @@ void TmainFrm::IconLoaded(LPARAM lParam) {
     case PictureJobKind::Deferred:
       deferredResults_.push_back(add());
       break;
-    case PictureJobKind::ProgramFolder:
+    case PictureJobKind::DeferredDone:
       // Everything asked for while reading is in: the trees get their
       // pictures and lists, and groups may look pictures up themselves.
       deferredPictures_.ResolveWith(deferredResults_, state_.panel);
-      add();
       if (panel_) panel_->PicturesReady();
       break;
     case PictureJobKind::Node: {

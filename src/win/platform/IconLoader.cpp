@@ -40,7 +40,7 @@ std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob> jobs,
       auto* result = new IconResult{i, job.node, job.kind, std::move(job.file), {}, {}};
       if (job.kind == PictureJobKind::Fixed)
         result->fixed = LookUpFixedIcons(job.fixedIndex);
-      else if (lookedUp.insert(result->file).second)
+      else if (!result->file.empty() && lookedUp.insert(result->file).second)
         result->icons = LookUpShellIcons(result->file);
       // Sent, not posted: one picture at a time, so a large document cannot
       // fill the window's message queue (and lose the final message).
