@@ -64,8 +64,8 @@ std::string PictureFingerprint(const ShellIcons& icons) {
   if (pixels.empty() || (icons.large && large.empty())) return {};
   pixels += '|';
   pixels += large;
-  uint64_t a = Fnv1a(pixels), b = std::hash<std::string_view>{}(pixels);
-  return std::string(reinterpret_cast<const char*>(&a), sizeof a) + std::string(reinterpret_cast<const char*>(&b), sizeof b);
+  const uint64_t hashes[2] = {Fnv1a(pixels), std::hash<std::string_view>{}(pixels)};
+  return std::string(reinterpret_cast<const char*>(hashes), sizeof hashes);
 }
 }  // namespace
 
