@@ -11,7 +11,8 @@ mkdir -p "$tp"
 packages=(cmake ninja-build g++ make pkg-config python3 dpkg-dev locales
           g++-mingw-w64-x86-64 wine64 wine xvfb xauth xdotool imagemagick
           libpugixml-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-nanum)  # Korean glyphs, so that Wine shows Korean captions legibly
+          fonts-nanum   # Korean glyphs, so that Wine shows Korean captions legibly
+          fonts-wine)   # Wine's own fonts: Marlett draws the caption buttons, Tahoma the dialogs
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -9,8 +9,10 @@ namespace kestro {
 class IIcons {
  public:
   virtual ~IIcons() = default;
-  // Appends the small and the large shell icon of a file or folder (the path
-  // used as given) and returns their index, or -1 when the shell has none.
+  // The index of the small and the large shell icon of a file or folder, or
+  // -1 when the shell has none. The path is taken as held in memory: its path
+  // macros are expanded for the lookup. A picture already in the lists is
+  // not added again.
   virtual int32_t AddFileIcon(const std::string& path) = 0;
 };
 

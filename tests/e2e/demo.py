@@ -10,7 +10,7 @@ import sys
 import time
 from pathlib import Path
 
-from wine import BASE_ENV, BUILD, ROOT, TEMPLATE, WIN_BUILD, _clone, ensure_template
+from wine import BASE_ENV, BUILD, ROOT, TEMPLATE, WIN_BUILD, _clone, ensure_template, link_wine_fonts
 
 DEMO = BUILD / "demo"
 PREFIX = DEMO / "prefix"
@@ -27,6 +27,7 @@ def prepare():
     if not (PREFIX / "system.reg").exists():
         shutil.rmtree(PREFIX, ignore_errors=True)
         _clone(TEMPLATE, PREFIX)
+    link_wine_fonts(PREFIX)
     DRIVE.mkdir(parents=True, exist_ok=True)
     # The demo's own files are copied once, so that what the user changes in
     # the demo (Kestro.xml above all) is kept from run to run.

@@ -33,6 +33,17 @@ def test_kestro_exe_is_a_64_bit_gui_program_importing_only_system_dlls():
         assert late.encode() in raw, f"{late} is not loaded on first use either"
 
 
+def test_kestro_exe_is_small_and_without_debug_information():
+    exe = WIN_BUILD / "Kestro.exe"
+    size = exe.stat().st_size
+    assert size <= 2 * 1024 * 1024, f"Kestro.exe is {size} bytes, more than 2 MB"
+    sections = subprocess.run(["x86_64-w64-mingw32-objdump", "-h", str(exe)], capture_output=True, text=True,
+                              check=True).stdout
+    assert ".debug_" not in sections, "the release executable carries debug information"
+    # Page-aligned in the file: Wine then maps it instead of copying it into private memory.
+    assert re.search(r"^FileAlignment\s+0*1000$", _headers(exe), re.M), "sections are not page-aligned in the file"
+
+
 def test_kestro_exe_carries_its_version_icon_and_manifest():
     raw = (WIN_BUILD / "Kestro.exe").read_bytes()
     assert "1.3.5.1".encode("utf-16-le") in raw, "no version information 1.3.5.1"

@@ -1,4 +1,5 @@
 """Launching items from the panel with the mouse and the keyboard."""
+import os
 import time
 
 from kestro import KestroDrive, probe_runs, wait_exit, wait_for_runs
@@ -154,11 +155,16 @@ BIG_TAB = """<tab name="{name}" tag="0"><files>{items}</files></tab>"""
 
 
 def test_exit_is_refused_while_the_pictures_load():
-    items = "".join(f'<file name="p{i}"><path>tools\\probe.exe</path></file>' for i in range(3000))
-    tabs = "".join(BIG_TAB.format(name=n, items=items) for n in "AB")
+    # Every item a file of its own: a file is looked up only once, so items
+    # of one file would leave the loader too little to do.
+    tabs = "".join(BIG_TAB.format(name=n, items="".join(
+        f'<file name="p{i}"><path>tools\\{n}{i}.exe</path></file>' for i in range(3000))) for n in "AB")
     with WineSession("launch-busy") as s:
         drive = KestroDrive(s, "r")
-        drive.copy_tool("probe.exe", "tools/probe.exe")
+        probe = drive.copy_tool("probe.exe", "tools/probe.exe")
+        for n in "AB":
+            for i in range(3000):
+                os.link(probe, probe.parent / f"{n}{i}.exe")
         drive.write_xml(f"""<?xml version="1.0"?><Root><panel><xbuttonaction>2</xbuttonaction></panel>
           <tabs>{tabs}</tabs></Root>""")
         s.start()

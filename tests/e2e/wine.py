@@ -63,8 +63,27 @@ def ensure_template():
         ] + [["HKLM\\Software\\Wine\\Drives", f"{l}:", t] for l, t in DRIVE_TYPES.items()]
         for key, name, value in regs:
             _run_quiet(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env)
+        link_wine_fonts(TEMPLATE)
         _run_quiet(["wineserver", "-w"], env)
         stamp.write_text(version)
+
+
+# Wine's own fonts (the fonts-wine package): Marlett draws the caption
+# buttons, Tahoma is the dialogs' font.
+WINE_FONTS = Path("/usr/share/wine/fonts")
+
+
+def link_wine_fonts(prefix: Path):
+    """Links Wine's own fonts into the prefix's Fonts folder, where this Wine
+    looks for them (it does not read them from its data folder); prefixes made
+    before the fonts were installed get them too."""
+    fonts = Path(prefix) / "drive_c" / "windows" / "Fonts"
+    if not WINE_FONTS.is_dir() or not fonts.is_dir():
+        return
+    for font in WINE_FONTS.iterdir():
+        link = fonts / font.name
+        if not link.exists() and not link.is_symlink():
+            link.symlink_to(font)
 
 
 def _clone(src: Path, dst: Path):
@@ -83,6 +102,7 @@ def _clone(src: Path, dst: Path):
             continue
         else:
             subprocess.run(["cp", "-a", str(entry), str(dst)], check=True)
+    link_wine_fonts(dst)
 
 
 class WineSession:

@@ -47,7 +47,8 @@ void LookUpAndResolve(DeferredIcons& deferred, IIcons& icons, PanelModel& panel)
 // Reads kTabs into `panel`, asking `icons` for pictures.
 void Read(PanelModel& panel, IIcons& icons, EnvSet& env) {
   FakeHostSystem host;
-  MacroValues macros(host, "E:");
+  const std::string drive = "E:";
+  MacroValues macros(host, drive);
   FakeShell shell;
   ItemShortcutTable shortcuts;
   const std::string root = "E:\\";

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "core/app/PanelModel.h"
+#include "core/config/PathMacros.h"
 #include "core/items/IconPlan.h"
+#include "unit/FakePlatform.h"
 
 namespace kestro {
 namespace {
@@ -85,19 +87,65 @@ TEST(PanelModelTest, FindsANodeInAnyTreeUntilItIsDeleted) {
 }
 
 TEST(IconPlanTest, StartPicturesComeInTheOrderTheyAreAppended) {
+  testing::FakeHostSystem host;
+  const std::string drive = "E:";
+  MacroValues macros(host, drive);
   const std::string app = "E:\\kestro.ico";
-  auto jobs = StartPictureJobs({"E:\\a.ico", "E:\\b.ico"}, &app, "E:\\", {{7, "E:\\x.exe"}, {9, "E:\\y.exe"}});
+  auto jobs = StartPictureJobs({"E:\\a.ico", "E:\\b.ico"}, &app, {{7, "E:\\x.exe"}, {9, "E:\\y.exe"}}, macros);
   std::vector<PictureJobKind> kinds;
   for (auto& j : jobs) kinds.push_back(j.kind);
   using K = PictureJobKind;
   EXPECT_EQ(kinds, (std::vector<K>{K::Fixed, K::Fixed, K::Fixed, K::Fixed, K::AppIcon, K::Deferred, K::Deferred,
-                                   K::ProgramFolder, K::Node, K::Node}));
+                                   K::DeferredDone, K::Node, K::Node}));
   for (int i = 0; i < 4; ++i) EXPECT_EQ(jobs[size_t(i)].fixedIndex, i);
   EXPECT_EQ(jobs[5].file, "E:\\a.ico");
-  EXPECT_EQ(jobs[7].file, "E:\\");
+  EXPECT_EQ(jobs[7].file, "") << "the trees take their pictures: nothing to look up";
   EXPECT_EQ(jobs[9].node, 9u);
   // Without the application icon (iconmode not 1) it is not looked up.
-  EXPECT_EQ(StartPictureJobs({}, nullptr, "E:\\", {}).size(), 5u);
+  EXPECT_EQ(StartPictureJobs({}, nullptr, {}, macros).size(), 5u);
+}
+
+// Items whose path or picture file begins with a path macro get the picture
+// of the file the macro leads to; the items themselves keep what they hold.
+TEST(IconPlanTest, FilesOfItemsAreLookedUpWithTheirMacrosExpanded) {
+  testing::FakeHostSystem host;  // C:\windows, C:\windows\system32, C:\Temp\ ...
+  const std::string drive = "E:";
+  MacroValues macros(host, drive);
+  struct Case {
+    const char* held;
+    const char* lookedUp;
+  };
+  const Case cases[] = {
+      {"%windows%\\notepad.exe", "C:\\windows\\notepad.exe"},
+      {"%system%\\cmd.exe", "C:\\windows\\system32\\cmd.exe"},
+      {"%udrive%\\Apps\\a.exe", "E:\\Apps\\a.exe"},
+      {"%temp%\\x.txt", "C:\\Temp\\x.txt"},
+      {"E:\\Apps\\%unknown%.exe", "E:\\Apps\\%unknown%.exe"},
+      {"E:\\plain.exe", "E:\\plain.exe"},
+  };
+  PanelModel panel;
+  ItemTree& tree = *panel.AddPage("a", TabTag::Items).Tree();
+  std::vector<std::string> deferred;
+  for (const Case& c : cases) {
+    tree.Add(nullptr, Rec(ItemKind::File, c.held));
+    deferred.push_back(c.held);
+  }
+  const std::string app = "E:\\%windows%.ico";  // the application icon is no item: taken as it is
+  auto jobs = StartPictureJobs(deferred, &app, PlanIconLoad(panel, 0), macros);
+  ASSERT_EQ(jobs.size(), 6 + 2 * std::size(cases));
+  EXPECT_EQ(jobs[4].file, app);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(jobs[5 + i].file, cases[i].lookedUp) << "deferred " << cases[i].held;
+    EXPECT_EQ(jobs[6 + std::size(cases) + i].file, cases[i].lookedUp) << "loader " << cases[i].held;
+  }
+  EXPECT_EQ(tree.TopLevel()[0]->Data().path, "%windows%\\notepad.exe") << "the item keeps its path";
+
+  // A group opened later leaves the macro to the lists' lookup: no drive
+  // root is put before it.
+  ItemNode& group = tree.Add(nullptr, Rec(ItemKind::Group, ""));
+  tree.Add(&group, Rec(ItemKind::File, "%system%\\cmd.exe"));
+  tree.Add(&group, Rec(ItemKind::File, "Apps\\b.exe", 0, "%windows%\\b.ico"));
+  EXPECT_EQ(Files(ExpansionJobs(group, "E:\\")), (std::vector<std::string>{"%system%\\cmd.exe", "%windows%\\b.ico"}));
 }
 
 }  // namespace

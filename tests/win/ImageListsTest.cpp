@@ -2,11 +2,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "core/config/PathMacros.h"
 #include "win/platform/IconLoader.h"
 #include "win/platform/ImageLists.h"
+#include "win/platform/Win32Platform.h"
 
 namespace kestro::win {
 namespace {
+
+// The path macros with this Wine's folders.
+struct WineMacros {
+  Win32HostSystem host;
+  std::string drive = "C:";
+  MacroValues macros{host, drive};
+};
 
 std::string Notepad() {
   wchar_t buf[MAX_PATH];
@@ -24,11 +33,58 @@ TEST(ImageListsTest, BothListsGrowInStepFromTheFixedPictures) {
   EXPECT_EQ(base + int(log.size()) / 2, 4) << "every missing fixed picture is logged";
   int32_t index = lists.AddFileIcon(Notepad());
   EXPECT_EQ(index, base);
-  EXPECT_EQ(lists.AddFileIcon(Notepad()), base + 1);  // no cache: every lookup appends
   EXPECT_EQ(ImageList_GetImageCount(lists.Small()), lists.Count());
   EXPECT_EQ(lists.AddFileIcon("C:\\no\\such\\file.exe"), -1);
-  EXPECT_EQ(lists.AddFileIcon("%windows%\\notepad.exe"), -1);
-  EXPECT_EQ(lists.Count(), base + 2);
+  EXPECT_EQ(lists.AddFileIcon("%windows%\\notepad.exe"), -1) << "no macros known: no picture";
+  EXPECT_EQ(lists.Count(), base + 1);
+}
+
+std::string SystemFolder() {
+  wchar_t buf[MAX_PATH];
+  GetSystemDirectoryW(buf, MAX_PATH);
+  std::wstring w = buf;
+  return std::string(w.begin(), w.end());
+}
+
+// Items showing the same picture share one index, whether they name the same
+// file, reach it through a path macro or name a file that looks alike; a
+// different picture gets its own. Every index stays valid in both lists.
+TEST(ImageListsTest, APictureIsAddedOnceAndPathMacrosAreExpanded) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring copyW = std::wstring(temp) + L"kestro-copy.exe";
+  const std::string original = Notepad();
+  ASSERT_TRUE(CopyFileW(std::wstring(original.begin(), original.end()).c_str(), copyW.c_str(), FALSE));
+  const std::string copy(copyW.begin(), copyW.end());
+  WineMacros wine;
+  ImageLists lists;
+  lists.SetMacros(&wine.macros);
+  const int32_t notepad = lists.AddFileIcon(Notepad());
+  ASSERT_EQ(notepad, 0);
+  EXPECT_EQ(lists.AddFileIcon(Notepad()), notepad) << "the same file twice";
+  EXPECT_EQ(lists.AddFileIcon("%windows%\\notepad.exe"), notepad) << "the macro leads to the same file";
+  EXPECT_EQ(lists.AddFileIcon(copy), notepad) << "a copy looks the same";
+  const int32_t folder = lists.AddFileIcon("%windows%");
+  EXPECT_EQ(folder, 1) << "a folder's picture is another one";
+  EXPECT_EQ(lists.AddFileIcon("%windows%\\no-such-program.exe"), -1);
+  // Icons looked up elsewhere (the background loader's) join in the same way.
+  ShellIcons again = LookUpShellIcons(Notepad());
+  EXPECT_FALSE(again.fingerprint.empty());
+  EXPECT_EQ(lists.AddLookedUp(Notepad(), again), notepad);
+  EXPECT_EQ(lists.AddLookedUp("C:\\other\\name.exe", again), notepad) << "the same picture under another name";
+  again.Release();
+  EXPECT_EQ(lists.AddLookedUp("C:\\missing.exe", ShellIcons{}), -1);
+  EXPECT_EQ(lists.Count(), 2);
+  EXPECT_EQ(ImageList_GetImageCount(lists.Small()), 2);
+  for (int32_t i : {notepad, folder}) {
+    HICON icon = lists.ImageIcon(i);
+    EXPECT_NE(icon, nullptr) << i;
+    if (icon) DestroyIcon(icon);
+  }
+  HICON preview = lists.FileIcon("%system%\\cmd.exe");
+  EXPECT_NE(preview, nullptr);
+  if (preview) DestroyIcon(preview);
+  DeleteFileW(copyW.c_str());
 }
 
 // The background loader's jobs: pictures of nodes only.
@@ -40,6 +96,7 @@ std::vector<PictureJob> NodeJobs(const std::vector<IconJob>& jobs) {
 
 struct LoaderLog {
   std::vector<std::pair<NodeId, bool>> got;
+  std::vector<std::string> files;
   bool ended = false;
   bool refuse = false;  // answer 0: the receiver did not take the picture
 };
@@ -55,6 +112,7 @@ LRESULT CALLBACK LoaderTarget(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   if (g_log->refuse) return 0;
   g_log->got.emplace_back(r->node, r->icons.small != nullptr);
+  g_log->files.push_back(r->file);
   r->icons.Release();
   delete r;
   return 1;
@@ -89,7 +147,9 @@ TEST(IconLoaderTest, ResultsArriveOnTheCallingThreadInOrderThenTheEnd) {
   EXPECT_TRUE(busy);
   PumpUntilEnded(log);
   EXPECT_TRUE(log.ended);
-  EXPECT_EQ(log.got, (std::vector<std::pair<NodeId, bool>>{{11, true}, {12, false}, {13, true}}));
+  // A file looked up before comes again without icons: the receiver has them.
+  EXPECT_EQ(log.got, (std::vector<std::pair<NodeId, bool>>{{11, true}, {12, false}, {13, false}}));
+  EXPECT_EQ(log.files, (std::vector<std::string>{Notepad(), "C:\\missing.exe", Notepad()}));
   DestroyWindow(target);
   g_log = nullptr;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Pictures asked for while the trees are read at start, looked up only once
 // the panel is on screen: each request gets a placeholder index at once; the
-// files are later looked up in the order asked (Paths) and ResolveWith puts
-// the real indexes into the trees.
+// files (as held in memory) are later looked up in the order asked (Paths)
+// and ResolveWith puts the real indexes into the trees.
 #include <string>
 #include <vector>
 

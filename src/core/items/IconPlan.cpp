@@ -27,14 +27,20 @@ std::vector<IconJob> PlanIconLoad(PanelModel& panel, int startTabIndex) {
 }
 
 std::vector<PictureJob> StartPictureJobs(const std::vector<std::string>& deferredPaths, const std::string* appIcon,
-                                         const std::string& programFolder, const std::vector<IconJob>& loader) {
+                                         std::vector<IconJob>&& loader, const MacroValues& macros) {
   std::vector<PictureJob> jobs;
   jobs.reserve(6 + deferredPaths.size() + loader.size());
   for (int i = 0; i < 4; ++i) jobs.push_back({PictureJobKind::Fixed, i, {}, kNoNode});
   if (appIcon) jobs.push_back({PictureJobKind::AppIcon, -1, *appIcon, kNoNode});
-  for (const std::string& path : deferredPaths) jobs.push_back({PictureJobKind::Deferred, -1, path, kNoNode});
-  jobs.push_back({PictureJobKind::ProgramFolder, -1, programFolder, kNoNode});
-  for (const IconJob& j : loader) jobs.push_back({PictureJobKind::Node, -1, j.file, j.node});
+  for (const std::string& path : deferredPaths)
+    jobs.push_back({PictureJobKind::Deferred, -1, ExpandMacros(path, macros), kNoNode});
+  jobs.push_back({PictureJobKind::DeferredDone, -1, {}, kNoNode});
+  for (IconJob& j : loader) {
+    // Most files hold no macro: their text moves over instead of being copied.
+    std::string file = j.file.find('%') == std::string::npos ? std::move(j.file) : ExpandMacros(j.file, macros);
+    jobs.push_back({PictureJobKind::Node, -1, std::move(file), j.node});
+  }
+  loader = {};
   return jobs;
 }
 

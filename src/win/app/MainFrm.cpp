@@ -17,10 +17,13 @@ constexpr UINT kPicturesMessage = WM_APP + 2;
 }  // namespace
 
 TmainFrm::TmainFrm(Win32Platform& platform, std::string exePath)
-    : platform_(platform), exePath_(std::move(exePath)) {}
+    : platform_(platform), exePath_(std::move(exePath)) {
+  platform_.images.SetMacros(&macros_);
+}
 
 TmainFrm::~TmainFrm() {
   SetModalWindows(nullptr, nullptr);
+  platform_.images.SetMacros(nullptr);
   if (appIcon_) DestroyIcon(appIcon_);
 }
 
@@ -83,10 +86,10 @@ void TmainFrm::PicturesStep() {
   // Every lookup runs on the worker, in the order the pictures are to be
   // appended; the panel takes input meanwhile.
   const std::string* appIcon = state_.env.iconmode == 1 ? &appIconFile_ : nullptr;
-  pictureJobs_ = StartPictureJobs(deferredPictures_.Paths(), appIcon, state_.pv.programFolder,
-                                  PlanIconLoad(state_.panel, state_.env.tabindex));
   deferredResults_.clear();
-  loader_ = StartIconLoader(pictureJobs_, Handle(), kIconLoadedMessage, state_.iconLoadBusy);
+  loader_ = StartIconLoader(StartPictureJobs(deferredPictures_.Paths(), appIcon,
+                                             PlanIconLoad(state_.panel, state_.env.tabindex), macros_),
+                            Handle(), kIconLoadedMessage, state_.iconLoadBusy);
 }
 
 void TmainFrm::IconLoaded(LPARAM lParam) {
@@ -96,31 +99,32 @@ void TmainFrm::IconLoaded(LPARAM lParam) {
     return;
   }
   ImageLists& images = platform_.images;
-  const PictureJobKind kind =
-      result->index < pictureJobs_.size() ? pictureJobs_[result->index].kind : PictureJobKind::Node;
-  switch (kind) {
+  // Items showing the same picture share one index.
+  auto add = [&] { return images.AddLookedUp(result->file, result->icons); };
+  switch (result->kind) {
     case PictureJobKind::Fixed:
       images.AddFixedIcons(result->fixed,
                            [this](const std::string& m) { WriteErrorLog(platform_.files, state_.pv.programFolder, m); });
       break;
     case PictureJobKind::AppIcon:
-      images.AddIcons(result->icons);
+      add();
       break;
     case PictureJobKind::Deferred:
-      deferredResults_.push_back(images.AddIcons(result->icons));
+      deferredResults_.push_back(add());
       break;
-    case PictureJobKind::ProgramFolder:
+    case PictureJobKind::DeferredDone:
       // Everything asked for while reading is in: the trees get their
       // pictures and lists, and groups may look pictures up themselves.
       deferredPictures_.ResolveWith(deferredResults_, state_.panel);
-      images.AddIcons(result->icons);
       if (panel_) panel_->PicturesReady();
       break;
     case PictureJobKind::Node: {
       // The node may have been deleted, or given a picture, meanwhile.
+      // Added even so: a later item of the same file is sent without icons.
+      const int32_t index = add();
       ItemNode* node = state_.panel.FindNode(result->node);
       if (node && node->Data().imageindex == 0) {
-        node->Data().imageindex = images.AddIcons(result->icons);
+        node->Data().imageindex = index;
         if (panel_) panel_->InvalidateNode(result->node);
       }
       break;

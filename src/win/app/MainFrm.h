@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/app/AppState.h"
+#include "core/config/PathMacros.h"
 #include "core/items/DeferredIcons.h"
 #include "core/items/IconPlan.h"
 #include "win/panel/ViewFrm.h"
@@ -35,12 +36,12 @@ class TmainFrm : public Window {
   Win32Platform& platform_;
   std::string exePath_;
   AppState state_;
+  MacroValues macros_{platform_.host, state_.pv.programDrive};  // the pictures' lookups
   std::unique_ptr<TviewFrm> panel_;
   HICON appIcon_ = nullptr;
   std::string appIconFile_;
   DeferredIcons deferredPictures_;
   std::shared_ptr<IconLoaderControl> loader_;
-  std::vector<PictureJob> pictureJobs_;
   std::vector<int32_t> deferredResults_;
 };
 

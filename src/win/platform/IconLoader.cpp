@@ -1,5 +1,7 @@
 #include "win/platform/IconLoader.h"
 
+#include <unordered_set>
+
 #include "win/platform/ShellHelpers.h"
 
 namespace kestro::win {
@@ -30,15 +32,16 @@ std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob> jobs,
                                                    std::atomic<bool>& busy) {
   busy = true;
   auto control = std::make_shared<IconLoaderControl>();
-  TRunThread([jobs = std::move(jobs), target, message, control] {
+  TRunThread([jobs = std::move(jobs), target, message, control]() mutable {
+    std::unordered_set<std::string> lookedUp;  // many items show the same file
     for (size_t i = 0; i < jobs.size(); ++i) {
       if (control->stop_) break;
-      const PictureJob& job = jobs[i];
-      auto* result = new IconResult{i, job.node, {}, {}};
+      PictureJob& job = jobs[i];
+      auto* result = new IconResult{i, job.node, job.kind, std::move(job.file), {}, {}};
       if (job.kind == PictureJobKind::Fixed)
         result->fixed = LookUpFixedIcons(job.fixedIndex);
-      else
-        result->icons = LookUpShellIcons(job.file);
+      else if (!result->file.empty() && lookedUp.insert(result->file).second)
+        result->icons = LookUpShellIcons(result->file);
       // Sent, not posted: one picture at a time, so a large document cannot
       // fill the window's message queue (and lose the final message).
       if (!SendMessageW(target, message, 0, reinterpret_cast<LPARAM>(result))) {

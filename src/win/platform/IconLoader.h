@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/items/IconPlan.h"
@@ -18,6 +19,10 @@ namespace kestro::win {
 struct IconResult {
   size_t index = 0;  // of the job
   NodeId node = kNoNode;
+  PictureJobKind kind = PictureJobKind::Node;
+  std::string file;  // as looked up
+  // Empty for a file looked up before in this run: its picture is the one
+  // the lists already hold for that file (or none).
   ShellIcons icons;
   FixedIcons fixed;  // fixed pictures only (then `icons` is empty)
 };

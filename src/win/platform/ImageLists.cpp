@@ -4,7 +4,9 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <string_view>
 
+#include "core/config/PathMacros.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
 
@@ -16,6 +18,57 @@ void ShellIcons::Release() {
   small = large = nullptr;
 }
 
+namespace {
+// The pixels of an icon's colour and mask bitmaps, as 32-bit rows; empty
+// when they cannot be read.
+std::string IconPixels(HICON icon, HDC dc) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return {};
+  std::string pixels;
+  for (HBITMAP bitmap : {info.hbmColor, info.hbmMask}) {
+    BITMAP b{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof b, &b)) continue;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = b.bmWidth;
+    bi.bmiHeader.biHeight = -b.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::string part(size_t(b.bmWidth) * size_t(b.bmHeight) * 4, '\0');
+    if (GetDIBits(dc, bitmap, 0, UINT(b.bmHeight), part.data(), &bi, DIB_RGB_COLORS) != b.bmHeight) {
+      pixels.clear();
+      break;
+    }
+    pixels += std::to_string(b.bmWidth) + "x" + std::to_string(b.bmHeight) + ":";
+    pixels += part;
+  }
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  return pixels;
+}
+
+uint64_t Fnv1a(std::string_view bytes) {
+  uint64_t h = 14695981039346656037ULL;
+  for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ULL;
+  return h;
+}
+
+// A fingerprint of both icons' pixels: two independent 64-bit hashes, so
+// that different pictures practically never share one.
+std::string PictureFingerprint(const ShellIcons& icons) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  std::string pixels = IconPixels(icons.small, dc);
+  std::string large = IconPixels(icons.large, dc);
+  DeleteDC(dc);
+  if (pixels.empty() || (icons.large && large.empty())) return {};
+  pixels += '|';
+  pixels += large;
+  const uint64_t hashes[2] = {Fnv1a(pixels), std::hash<std::string_view>{}(pixels)};
+  return std::string(reinterpret_cast<const char*>(hashes), sizeof hashes);
+}
+}  // namespace
+
 ShellIcons LookUpShellIcons(const std::string& path) {
   ShellIcons icons;
   std::wstring w = Widen(path);
@@ -24,6 +77,7 @@ ShellIcons LookUpShellIcons(const std::string& path) {
     icons.small = info.hIcon;
     SHFILEINFOW big{};
     if (SHGetFileInfoW(w.c_str(), 0, &big, sizeof big, SHGFI_ICON) && big.hIcon) icons.large = big.hIcon;
+    icons.fingerprint = PictureFingerprint(icons);
   }
   return icons;
 }
@@ -102,9 +156,26 @@ int32_t ImageLists::AddIcons(const ShellIcons& icons) {
   return ImageList_GetImageCount(big_) - 1;
 }
 
+int32_t ImageLists::AddLookedUp(const std::string& file, const ShellIcons& icons) {
+  if (auto known = byFile_.find(file); known != byFile_.end()) return known->second;
+  if (!icons.small) return -1;
+  int32_t index = -1;
+  auto same = icons.fingerprint.empty() ? byPicture_.end() : byPicture_.find(icons.fingerprint);
+  if (same != byPicture_.end()) {
+    index = same->second;
+  } else {
+    index = AddIcons(icons);
+    if (!icons.fingerprint.empty()) byPicture_.emplace(icons.fingerprint, index);
+  }
+  byFile_.emplace(file, index);
+  return index;
+}
+
 int32_t ImageLists::AddFileIcon(const std::string& path) {
-  ShellIcons icons = LookUpShellIcons(path);
-  int32_t index = AddIcons(icons);
+  const std::string file = macros_ ? ExpandMacros(path, *macros_) : path;
+  if (auto known = byFile_.find(file); known != byFile_.end()) return known->second;
+  ShellIcons icons = LookUpShellIcons(file);
+  int32_t index = AddLookedUp(file, icons);
   icons.Release();
   return index;
 }
