@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "core/app/StartSequence.h"
 #include "win/panel/ViewFrm.h"
 #include "win/panel/VstFrame.h"
 #include "win/platform/WinText.h"
@@ -208,6 +209,7 @@ class FrameHost : public IFrameHost {
   HIMAGELIST SmallImages() override { return platform_.images.Small(); }
   HIMAGELIST BigImages() override { return platform_.images.Big(); }
   bool PicturesAvailable() override { return picturesAvailable; }
+  PanelWindowState WindowState() const override { return WindowStateFromSettings(state_.env); }
   int changes = 0;
   bool picturesAvailable = true;
 

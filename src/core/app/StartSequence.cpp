@@ -195,9 +195,10 @@ PanelWindowState WindowStateFromSettings(const EnvSet& env) {
 }
 
 namespace {
-void WriteTreesAndWindow(AppState& state, Platform& platform, PanelWindowState panel) {
+void WriteTreesAndWindow(AppState& state, Platform& platform, PanelWindowState panel, bool runEndItems = true) {
   MacroValues macros(platform.host, state.pv.programDrive);
   TabsContext ctx{state.env, state.pv.programDriveRoot, macros, platform.shell, platform.icons, state.itemShortcuts};
+  ctx.runEndItems = runEndItems;
   WriteTabs(state.doc, state.panel, ctx);
   panel.tabindex = state.panel.TabIndexForSaving();
   WriteWindowSection(state.doc, panel);
@@ -216,6 +217,13 @@ bool WriteTreesAndSave(AppState& state, Platform& platform, PanelWindowState pan
   // Kestro.xml itself is never replaced while the one on disk could not be read.
   if (fileName.empty() && !state.documentSavable) return false;
   return SaveDocument(state.doc, platform.files, fileName, state.pv.programFolder);
+}
+
+bool SaveDocumentNow(AppState& state, Platform& platform, PanelWindowState panel) {
+  // The same conditions as the exit's save; only the end items stay where they are.
+  if (!state.started || state.pv.driveRemovedExit || !state.documentSavable) return false;
+  WriteTreesAndWindow(state, platform, panel, false);
+  return SaveDocument(state.doc, platform.files, "", state.pv.programFolder);
 }
 
 }  // namespace kestro
