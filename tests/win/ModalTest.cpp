@@ -162,6 +162,62 @@ TEST_F(ModalTest, NestedLoopsAllEndBeforeTheClose) {
   EXPECT_EQ(happened, (std::vector<std::string>{"close deferred", "inner returned", "returned", "closed"}));
 }
 
+// What the test dialog saw of itself while it ran.
+struct DialogSeen {
+  LPARAM param = 0;
+  bool topmost = false;
+  bool openFlag = false;
+  HWND owner = nullptr;
+  int messages = 0;
+};
+
+INT_PTR CALLBACK TestDialogProc(HWND dlg, UINT msg, WPARAM, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) {
+    auto* seen = reinterpret_cast<DialogSeen*>(lParam);
+    SetWindowLongPtrW(dlg, DWLP_USER, lParam);
+    seen->param = lParam;
+    seen->topmost = (GetWindowLongW(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    seen->openFlag = ModalDialogOpen();
+    seen->owner = GetWindow(dlg, GW_OWNER);
+    PostMessageW(dlg, WM_APP, 0, 0);
+    return TRUE;
+  }
+  auto* seen = reinterpret_cast<DialogSeen*>(GetWindowLongPtrW(dlg, DWLP_USER));
+  if (msg == WM_APP && seen) {
+    ++seen->messages;  // later messages reach the dialog's own procedure
+    EndDialog(dlg, 7);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(ModalTest, DialogsTakeThePanelsStayOnTopStyleAndMarkThemselvesOpen) {
+  ShowWindow(panel_, SW_SHOW);
+  for (bool onTop : {false, true}) {
+    SetWindowPos(panel_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    DialogSeen seen;
+    EXPECT_EQ(RunModalDialog(MAKEINTRESOURCEW(101), TestDialogProc, reinterpret_cast<LPARAM>(&seen)), 7);
+    EXPECT_EQ(seen.param, reinterpret_cast<LPARAM>(&seen));
+    EXPECT_EQ(seen.topmost, onTop);
+    EXPECT_TRUE(seen.openFlag);
+    EXPECT_EQ(seen.owner, panel_);
+    EXPECT_EQ(seen.messages, 1);
+    EXPECT_FALSE(ModalDialogOpen());
+    EXPECT_EQ(ModalLoop::Depth(), 0);
+  }
+}
+
+INT_PTR CALLBACK WaitingDialogProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+
+TEST_F(ModalTest, ACloseDuringOneOfOurDialogsCancelsItFirst) {
+  ShowWindow(panel_, SW_SHOW);
+  INT_PTR result = 0;
+  auto happened = CloseDuring([&] { result = RunModalDialog(MAKEINTRESOURCEW(101), WaitingDialogProc, 0); });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(happened, (std::vector<std::string>{"close deferred", "returned", "closed"}));
+  EXPECT_FALSE(ModalDialogOpen());
+}
+
 TEST_F(ModalTest, WithoutALoopTheCloseIsHandledAtOnce) {
   SendMessageW(main_, WM_CLOSE, 0, 0);
   EXPECT_EQ(events, (std::vector<std::string>{"closed"}));

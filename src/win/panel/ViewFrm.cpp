@@ -85,13 +85,6 @@ void SetItemText(HMENU menu, UINT item, bool byPosition, const std::wstring& tex
 void Enable(HMENU menu, UINT id, bool on) { EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); }
 void Check(HMENU menu, UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); }
 
-UINT_PTR CALLBACK TopmostFileDialogHook(HWND dlg, UINT msg, WPARAM, LPARAM) {
-  // Every file dialog raises itself to topmost when it shows.
-  if (msg == WM_INITDIALOG)
-    SetWindowPos(GetParent(dlg), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  return 0;
-}
-
 std::string FormatFixed(double v, int decimals) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
@@ -495,18 +488,12 @@ void TviewFrm::CreateItemTab() {
 void TviewFrm::Backup() {
   wchar_t file[MAX_PATH] = L"Kestro-backup.xml";
   OPENFILENAMEW ofn{sizeof ofn};
-  ofn.hwndOwner = ModalOwner();
   ofn.lpstrFilter = L"All files (*.xml)\0*.xml\0";
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH;
   ofn.lpstrDefExt = L"xml";
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
-  ofn.lpfnHook = TopmostFileDialogHook;
-  EnsureUiCom();
-  {
-    ModalLoop loop(ModalKind::Dialog);
-    if (!GetSaveFileNameW(&ofn)) return;
-  }
+  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_ENABLESIZING;
+  if (!RunFileDialog(ofn, true)) return;
   if (!WriteTreesAndSave(state_, platform_.platform, WindowState(), Narrow(file)))
     ShowMessageBox(L"Could not write " + std::wstring(file), L"Notice", MB_ICONWARNING);
 }

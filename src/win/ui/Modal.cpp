@@ -2,6 +2,9 @@
 
 #include <cwchar>
 
+#include "win/platform/ShellHelpers.h"
+#include "win/platform/WinText.h"
+
 namespace kestro::win {
 namespace {
 
@@ -12,8 +15,52 @@ struct ModalState {
   int menus = 0;
   int dialogs = 0;
   HWND closePending = nullptr;  // gets WM_CLOSE again when the last loop returns
+  int ourDialogs = 0;           // RunModalDialog and RunFileDialog now running
 };
 ModalState g;
+
+// Counts one of our dialogs for ModalDialogOpen() and as a modal loop.
+class OurDialog {
+ public:
+  OurDialog() : loop_(ModalKind::Dialog) { ++g.ourDialogs; }
+  ~OurDialog() { --g.ourDialogs; }
+
+ private:
+  ModalLoop loop_;
+};
+
+// The dialog procedure and parameter of the dialog being created: the
+// wrapper below hands WM_INITDIALOG on with them and keeps the procedure in
+// a window property for the rest of the dialog's messages.
+struct PendingDialog {
+  DLGPROC proc;
+  LPARAM param;
+};
+constexpr wchar_t kProcProperty[] = L"KestroDialogProc";
+
+bool PanelStaysOnTop() {
+  return g.panel && (GetWindowLongW(g.panel, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+INT_PTR CALLBACK DialogWrapper(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) {
+    auto* pending = reinterpret_cast<PendingDialog*>(lParam);
+    SetPropW(dlg, kProcProperty, reinterpret_cast<HANDLE>(pending->proc));
+    // A dialog takes the panel's stay-on-top style of this moment.
+    if (PanelStaysOnTop()) SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return pending->proc(dlg, msg, wParam, pending->param);
+  }
+  auto proc = reinterpret_cast<DLGPROC>(GetPropW(dlg, kProcProperty));
+  if (msg == WM_NCDESTROY) RemovePropW(dlg, kProcProperty);
+  return proc ? proc(dlg, msg, wParam, lParam) : FALSE;
+}
+
+UINT_PTR CALLBACK TopmostFileDialogHook(HWND dlg, UINT msg, WPARAM, LPARAM) {
+  // Every file dialog raises itself to topmost when it shows.
+  if (msg == WM_INITDIALOG)
+    SetWindowPos(GetParent(dlg), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return 0;
+}
 
 BOOL CALLBACK EndDialogWindow(HWND w, LPARAM) {
   // Message boxes, the common dialogs and our own dialogs are all of the
@@ -84,8 +131,33 @@ UINT TrackModalPopup(HMENU menu, UINT flags, POINT screen, HWND window) {
 }
 
 INT_PTR RunModalDialog(const wchar_t* dialogTemplate, DLGPROC proc, LPARAM param) {
-  ModalLoop loop(ModalKind::Dialog);
-  return DialogBoxParamW(GetModuleHandleW(nullptr), dialogTemplate, ModalOwner(), proc, param);
+  OurDialog dialog;
+  PendingDialog pending{proc, param};
+  return DialogBoxParamW(GetModuleHandleW(nullptr), dialogTemplate, ModalOwner(), DialogWrapper,
+                         reinterpret_cast<LPARAM>(&pending));
+}
+
+bool ModalDialogOpen() { return g.ourDialogs > 0; }
+
+void ApplyDialogCaptions(HWND dlg, const LanguageTexts& texts, LanguageSection section,
+                         std::initializer_list<DialogCaption> captions) {
+  if (!texts.InUse()) return;
+  for (const DialogCaption& c : captions) {
+    std::wstring text = Widen(texts.Text(section, c.key));
+    if (c.id == 0)
+      SetWindowTextW(dlg, text.c_str());
+    else
+      SetDlgItemTextW(dlg, c.id, text.c_str());
+  }
+}
+
+bool RunFileDialog(OPENFILENAMEW& ofn, bool save) {
+  ofn.hwndOwner = ModalOwner();
+  ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
+  ofn.lpfnHook = TopmostFileDialogHook;
+  EnsureUiCom();
+  OurDialog dialog;
+  return (save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) != FALSE;
 }
 
 }  // namespace kestro::win

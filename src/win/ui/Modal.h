@@ -5,8 +5,13 @@
 // the handler that opened it, still on the stack) with a dead window, so a
 // close that arrives meanwhile ends the loops first and is handled after.
 #include <windows.h>
+#include <commdlg.h>
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
+
+#include "core/config/Language.h"
 
 namespace kestro::win {
 
@@ -52,8 +57,32 @@ int ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT f
 // TrackPopupMenuEx counted as a modal loop.
 UINT TrackModalPopup(HMENU menu, UINT flags, POINT screen, HWND window);
 
-// DialogBoxParamW of a dialog template of this executable with ModalOwner()
-// as owner, counted as a modal loop.
+// DialogBoxParamW of a dialog template of this executable: owner
+// ModalOwner(), counted as a modal loop, the panel's current stay-on-top
+// style applied when the dialog is created, and ModalDialogOpen() true
+// while it runs.
 INT_PTR RunModalDialog(const wchar_t* dialogTemplate, DLGPROC proc, LPARAM param);
+
+// True while one of our modal dialogs (or file dialogs) is open: the main
+// window's `modalDialogOpen`; the tray offers no menu meanwhile.
+bool ModalDialogOpen();
+
+// A control's caption and the language key that replaces it; id 0 is the
+// dialog's own caption.
+struct DialogCaption {
+  int id;
+  std::string_view key;
+};
+
+// Replaces the captions from `section` of the language file in use; without
+// a language file the template's built-in captions stay. A missing key
+// shows the section's fallback.
+void ApplyDialogCaptions(HWND dlg, const LanguageTexts& texts, LanguageSection section,
+                         std::initializer_list<DialogCaption> captions);
+
+// GetOpenFileNameW / GetSaveFileNameW with owner ModalOwner(), counted as a
+// modal loop, raised to topmost when it shows (the hook and OFN_EXPLORER |
+// OFN_ENABLEHOOK are set here). False on Cancel.
+bool RunFileDialog(OPENFILENAMEW& ofn, bool save);
 
 }  // namespace kestro::win
