@@ -26,7 +26,10 @@ struct TGroupFrm {
                         {{0, "Self.Caption"},
                          {IDC_GROUP_GBNAME, "gbGroupName.Caption"},
                          {IDC_GROUP_CHANGEICON, "ckGroupIcon.Caption"},
-                         {IDC_GROUP_HIDEFROMTRAY, "ckHideFromTray.Caption"}});
+                         {IDC_GROUP_HIDEFROMTRAY, "ckHideFromTray.Caption"},
+                         // The language files carry the buttons in this section too.
+                         {IDOK, "btnAppend.Caption"},
+                         {IDCANCEL, "btnCancel.Caption"}});
     if (group) {
       // No click rule runs while the dialog is filled.
       SetWindowTextW(dlg, Widen(PropertyCaption(*group, state.messages)).c_str());
