@@ -20,9 +20,9 @@ struct WaitingPicture {
 // User-interface thread only, like the trees.
 std::vector<WaitingPicture> g_waiting;
 
-// The picture of an edited or new node: a fixed one at once; the icon of a
-// file now, or once the start's pictures are in.
-void SetPicture(IFrameHost& host, ItemNode& node, const PictureSource& picture) {
+}  // namespace
+
+void SetItemPicture(IFrameHost& host, ItemNode& node, const PictureSource& picture) {
   std::erase_if(g_waiting, [&](const WaitingPicture& w) { return w.node == node.Id(); });
   if (picture.file.empty()) {
     node.Data().imageindex = picture.fixed;
@@ -35,6 +35,8 @@ void SetPicture(IFrameHost& host, ItemNode& node, const PictureSource& picture) 
     g_waiting.push_back({node.Id(), picture.file});
   }
 }
+
+namespace {
 
 void SaveNow(IFrameHost& host) {
   AppState& state = host.State();
@@ -60,14 +62,14 @@ bool popMenu_AttributeClick(IFrameHost& host, ItemNode& node) {
       MacroValues macros(p.host, state.pv.programDrive);
       const ItemKind kind = rec.kind;
       ApplyItemFields(rec, *fields, root);
-      SetPicture(host, node, ConfirmedItemPicture(kind, *fields, state.env.foldericon, root, macros));
+      SetItemPicture(host, node, ConfirmedItemPicture(kind, *fields, state.env.foldericon, root, macros));
       break;
     }
     case PropertyDialog::Group: {
       auto fields = RunGroupFrm(&rec, state);
       if (!fields) return false;
       ApplyGroupFields(rec, *fields);
-      SetPicture(host, node, ConfirmedGroupPicture(*fields));
+      SetItemPicture(host, node, ConfirmedGroupPicture(*fields));
       break;
     }
     case PropertyDialog::None:
@@ -90,7 +92,7 @@ ItemNode* popMenu_AddGroupClick(IFrameHost& host, ItemTree& tree, ItemNode* focu
   if (!node) return nullptr;
   std::string file = NewItemPictureFile(rec, state.env.foldericon, state.env.groupicon);
   if (!file.empty()) file = MakeAbsolute(file, state.pv.programDriveRoot);
-  SetPicture(host, *node, PictureSource{file, kGroupPicture});
+  SetItemPicture(host, *node, PictureSource{file, kGroupPicture});
   SaveNow(host);
   return node;
 }
