@@ -256,4 +256,13 @@ def test_group_dialog_in_korean_edits_and_adds_groups():
         top = wait(lambda: (lambda names: names if "새 그룹" in names else None)(
             [e.get("name") for e in p.drive.xml_root().find("tabs/tab/files")]))
         assert top == ["one", "two", "새 그룹", "docs", "도구"], top
+
+        # An exit request while the dialog and its macro list are open closes
+        # them first (as a cancel) and then ends Kestro.
+        dialog = p.open_properties(0, "one 파일의 설정")
+        set_text(s, dialog, NAME, "not confirmed")
+        s.driver("press", dialog, "환경변수 리스트")
+        assert s.wait_window("#32770", " 환경변수 리스트", 10000) is not None, "no macro list"
         p.exit()
+        names = [f.get("name") for f in p.drive.xml_root().iter("file")]
+        assert "one" in names and "not confirmed" not in names, names
