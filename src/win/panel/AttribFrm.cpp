@@ -1,6 +1,7 @@
 #include "win/panel/AttribFrm.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <string>
 
@@ -87,8 +88,10 @@ struct TattribFrm {
       TabCtrl_InsertItem(pages, i, &item);
     }
     // The page strip is below the pages' controls in the template; it must
-    // not paint over them.
+    // not paint over them. Unthemed, its pages have the dialog's colour, on
+    // which the labels and boxes are drawn.
     SetWindowPos(pages, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowTheme(pages, L"", L"");
     ShowPage(0);
 
     HWND main = GetDlgItem(dlg, IDC_ATTRIB_MAINHOTKEY);
