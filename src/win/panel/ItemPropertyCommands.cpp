@@ -29,8 +29,8 @@ void SetItemPicture(IFrameHost& host, ItemNode& node, const PictureSource& pictu
   } else if (host.PicturesAvailable()) {
     node.Data().imageindex = host.Host().images.AddFileIcon(picture.file);
   } else {
-    // Meanwhile the kind's fixed picture; the background loader skips a
-    // file item that has one.
+    // Meanwhile the kind's fixed picture. The waiting ones go in before any
+    // of the background loader's, which then leaves these nodes alone.
     node.Data().imageindex = picture.fixed;
     g_waiting.push_back({node.Id(), picture.file});
   }
