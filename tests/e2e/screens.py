@@ -2,6 +2,10 @@
 
   python3 tests/e2e/screens.py
 
+The property dialogs: a file item on both pages with the macro list open
+(property-file.png, property-file-addition.png), a folder item
+(property-folder.png) and a group (group.png).
+
 Besides the 96-DPI pictures it shows the panel on screens at 96, 144 and 192
 DPI (panel-<dpi>dpi-big.png, -small.png, tab-name-<dpi>dpi.png): the same
 panel, every row, text and the tab strip grown with the screen.
@@ -96,6 +100,54 @@ def dpi_screens(out, dpi):
         proc.wait(timeout=30)
 
 
+def property_screens(out):
+    """The property dialogs of a file, a folder and a group, as F2 opens them."""
+    with WineSession("screens-properties") as s:
+        drive = prepare(s)
+        drive.write_xml(DOCUMENT.replace("<bigicon>True</bigicon>", ""))
+        s.start()
+        proc = drive.start()
+        panel = s.wait_window("TviewFrm", "-", 20000)
+        time.sleep(3)  # the pictures arrive in the background
+        tree = s.driver_json("child", str(panel["hwnd"]), "KestroItemTree")
+        shot = s.dir / "shot.png"
+
+        def open_row(y):
+            s.driver("click", str(tree["rect"][0] + 60), str(tree["rect"][1] + y))
+            time.sleep(0.3)
+            s.driver("key", "113")  # F2
+            return s.wait_window("#32770", "-", 10000)
+
+        def close(dialog):
+            s.driver("post", str(dialog["hwnd"]), str(WM_CLOSE), "0", "0")
+            s.window_gone("#32770", "-", 10000)
+
+        # Rows are 20 pixels high, the separator line's row less.
+        dialog = open_row(30)  # Probe
+        if dialog:
+            s.driver("press", str(dialog["hwnd"]), "Env ValueList")
+            macros = s.wait_window("#32770", " Env ValueList", 10000)
+            time.sleep(0.5)
+            s.screenshot(shot)
+            bottom = macros["rect"][3] if macros else dialog["rect"][3]
+            crop(shot, (*dialog["rect"][:3], bottom), out / "property-file.png")
+            tabs = s.driver_json("child", str(dialog["hwnd"]), "SysTabControl32")
+            s.driver("click", str(tabs["rect"][0] + 60), str(tabs["rect"][1] + 10))
+            time.sleep(0.5)
+            s.screenshot(shot)
+            crop(shot, dialog["rect"], out / "property-file-addition.png")
+            close(dialog)
+        for y, name in ((115, "property-folder.png"), (55, "group.png")):  # Documents, System
+            dialog = open_row(y)
+            if dialog:
+                time.sleep(0.5)
+                s.screenshot(shot)
+                crop(shot, dialog["rect"], out / name)
+                close(dialog)
+        drive.request_exit()
+        proc.wait(timeout=30)
+
+
 def main():
     out = BUILD / "screens"
     out.mkdir(parents=True, exist_ok=True)
@@ -116,6 +168,7 @@ def main():
         s.screenshot(out / "small-icons.png")
         drive.request_exit()
         proc.wait(timeout=30)
+    property_screens(out)
     for dpi in DPIS:
         dpi_screens(out, dpi)
     print("\n".join(str(p) for p in sorted(out.glob("*.png"))))

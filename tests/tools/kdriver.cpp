@@ -15,6 +15,8 @@
 //   kdriver post  HWND MSG WPARAM LPARAM
 //   kdriver send  HWND MSG WPARAM LPARAM
 //   kdriver child HWND CLASS [N]           the N-th (0) descendant of that class
+//   kdriver item  HWND ID                  a dialog's control by its id (its caption
+//                                          is an edit's text, a list box's choice)
 //   kdriver settext HWND TEXT              WM_SETTEXT to a (child) window
 //   kdriver menu  HWND                     the window's menu bar, one entry a line
 //   kdriver click X Y [left|right] [double] [ctrl]
@@ -297,6 +299,21 @@ int wmain(int argc, wchar_t** argv) {
     EnumChildWindows(ParseHwnd(argv[2]), FindChild, reinterpret_cast<LPARAM>(&search));
     if (!search.found) return 1;
     std::printf("%s\n", Describe(search.found).c_str());
+    return 0;
+  }
+  if (cmd == L"item" && argc == 4) {
+    HWND item = GetDlgItem(ParseHwnd(argv[2]), _wtoi(argv[3]));
+    if (!item) return 1;
+    // Asked of the control itself: GetWindowText does not ask another
+    // process's controls.
+    wchar_t text[1024] = {};
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutW(item, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &unused);
+    DWORD_PTR check = 0;
+    SendMessageTimeoutW(item, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &check);
+    std::string d = Describe(item);
+    d.pop_back();
+    std::printf("%s,\"text\":%s,\"checked\":%s}\n", d.c_str(), Json(text).c_str(), check == BST_CHECKED ? "true" : "false");
     return 0;
   }
   if (cmd == L"settext" && argc == 4) {

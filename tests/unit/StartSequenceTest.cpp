@@ -351,6 +351,49 @@ TEST_F(StartFixture, NothingRunsAtTheEndAfterAForcedRemoval) {
   EXPECT_TRUE(fake.shell.opened.empty());
 }
 
+TEST_F(StartFixture, SaveNowWritesAnEditAtOnceAndRunsNoEndItem) {
+  fake.files.files[xmlPath] = kTreeDocument;
+  seq.Run(exe);
+  fake.shell.opened.clear();
+  ItemTree& tree = *state.panel.Page(1).Tree();
+  tree.TopLevel().at(0)->Data().name = "renamed";
+  PanelWindowState window = WindowStateFromSettings(state.env);
+  window.left = 123;
+  ASSERT_TRUE(SaveDocumentNow(state, fake.platform, window));
+  EXPECT_TRUE(fake.shell.opened.empty());
+  ConfigDocument saved;
+  ASSERT_TRUE(saved.Load(fake.files.files.at(xmlPath)).wellFormed);
+  EXPECT_NE(fake.files.files.at(xmlPath).find("name=\"renamed\""), std::string::npos);
+  EXPECT_STREQ(saved.Element().child("window").child("main").child("position").child_value("X"), "123");
+  // The exit afterwards still runs them, once.
+  ASSERT_TRUE(SaveAtExit(state, fake.platform, window));
+  EXPECT_EQ(fake.shell.opened.size(), 2u);
+}
+
+TEST_F(StartFixture, SaveNowNeverReplacesAnUnreadableOrDamagedFile) {
+  fake.files.unreadable.push_back(xmlPath);
+  seq.Run(exe);
+  EXPECT_FALSE(SaveDocumentNow(state, fake.platform, WindowStateFromSettings(state.env)));
+  EXPECT_FALSE(fake.files.files.count(xmlPath));
+
+  AppState damaged;
+  testing::FakePlatform other;
+  other.files.files[xmlPath] = "<Root><panel>";
+  other.files.failWrites = true;  // no copy aside either
+  StartSequence(damaged, other.platform).Run(exe);
+  other.files.failWrites = false;
+  EXPECT_FALSE(SaveDocumentNow(damaged, other.platform, WindowStateFromSettings(damaged.env)));
+  EXPECT_EQ(other.files.files.at(xmlPath), "<Root><panel>");
+}
+
+TEST_F(StartFixture, SaveNowWritesNothingBeforeTheStartOrAfterARemoval) {
+  EXPECT_FALSE(SaveDocumentNow(state, fake.platform, WindowStateFromSettings(state.env)));
+  seq.Run(exe);
+  state.pv.driveRemovedExit = true;
+  EXPECT_FALSE(SaveDocumentNow(state, fake.platform, WindowStateFromSettings(state.env)));
+  EXPECT_FALSE(fake.files.files.count(xmlPath));
+}
+
 TEST(PanelModelTest, TheFirstPageIsActiveAndAnIndexOutsideLeavesNone) {
   PanelModel panel;
   EXPECT_EQ(panel.TabIndexForSaving(), -1);
@@ -420,9 +463,11 @@ TEST_F(StartFixture, WhatCannotBeKeptIsReportedOnceWithTheOriginalKeptAside) {
 TEST_F(StartFixture, AFailedSaveSaysWhyAndKeepsEverythingForTheNextTry) {
   fake.files.files[xmlPath] = kTreeDocument;
   seq.Run(exe);
+  fake.shell.opened.clear();
   fake.files.failWrites = true;
   WriteResult first = SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env));
   EXPECT_FALSE(first);
+  EXPECT_EQ(fake.shell.opened.size(), 2u);  // the end items ran with this exit
   EXPECT_EQ(first.error, xmlPath + ".tmp: There is not enough space on the disk.");
   FailedSaveNotice notice = NoticeOfFailedExitSave(state, first);
   EXPECT_TRUE(notice.keepRunning);
@@ -433,6 +478,8 @@ TEST_F(StartFixture, AFailedSaveSaysWhyAndKeepsEverythingForTheNextTry) {
   fake.files.failWrites = false;
   ASSERT_TRUE(WriteTreesAndSave(state, fake.platform, WindowStateFromSettings(state.env), "D:\\copy.xml"));
   EXPECT_NE(fake.files.files.at("D:\\copy.xml").find("<path>Apps\\a.exe</path>"), std::string::npos);
+  // A copy is no end of the run, and later exits do not start the end items again.
+  EXPECT_EQ(fake.shell.opened.size(), 2u);
   // A second try that fails too ends the run.
   fake.files.failWrites = true;
   WriteResult second = SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env));
@@ -441,6 +488,7 @@ TEST_F(StartFixture, AFailedSaveSaysWhyAndKeepsEverythingForTheNextTry) {
   fake.files.failWrites = false;
   EXPECT_TRUE(SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env)));
   EXPECT_NE(fake.files.files.at(xmlPath).find("<path>Apps\\a.exe</path>"), std::string::npos);
+  EXPECT_EQ(fake.shell.opened.size(), 2u);
 }
 
 }  // namespace

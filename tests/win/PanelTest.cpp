@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 
+#include "core/app/StartSequence.h"
+#include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/ViewFrm.h"
 #include "win/panel/VstFrame.h"
 #include "win/platform/WinText.h"
@@ -208,6 +210,7 @@ class FrameHost : public IFrameHost {
   HIMAGELIST SmallImages() override { return platform_.images.Small(); }
   HIMAGELIST BigImages() override { return platform_.images.Big(); }
   bool PicturesAvailable() override { return picturesAvailable; }
+  PanelWindowState WindowState() const override { return WindowStateFromSettings(state_.env); }
   int changes = 0;
   bool picturesAvailable = true;
 
@@ -500,6 +503,33 @@ TEST_F(FrameTest, GroupsOpenedBeforeThePicturesExistGetThemWhenTheyArrive) {
   EXPECT_EQ(group.Children()[0]->Data().imageindex, -1) << "R:\\two.exe does not exist";
   frame_->PicturesArrived();  // once only
   EXPECT_EQ(platform_.images.Count(), before);
+}
+
+TEST_F(FrameTest, PicturesOfEditedItemsWaitForTheStartsPictures) {
+  ItemNode& one = Top(0);
+  ItemNode& group = Top(2);
+  ItemNode& gone = *group.Children()[0];
+  host_->picturesAvailable = false;
+  const int before = platform_.images.Count();
+  SetItemPicture(*host_, one, PictureSource{"C:\\windows\\notepad.exe", kFilePicture});
+  SetItemPicture(*host_, group, PictureSource{"C:\\windows\\regedit.exe", kGroupPicture});
+  SetItemPicture(*host_, gone, PictureSource{"C:\\windows\\notepad.exe", kFilePicture});
+  SetItemPicture(*host_, group, PictureSource{"", kGroupPicture});  // edited again: its own icon given up
+  EXPECT_EQ(platform_.images.Count(), before) << "nothing appended before the start's pictures are in";
+  EXPECT_EQ(one.Data().imageindex, kFilePicture);
+  EXPECT_EQ(group.Data().imageindex, kGroupPicture);
+  state_.panel.Page(0).Tree()->Remove(gone);
+
+  AddWaitingPictures(state_, platform_.images);
+  EXPECT_EQ(one.Data().imageindex, before) << "notepad's icon, the first one appended";
+  EXPECT_EQ(group.Data().imageindex, kGroupPicture);
+  EXPECT_EQ(platform_.images.Count(), before + 1) << "the deleted node and the replaced request add nothing";
+  AddWaitingPictures(state_, platform_.images);  // once only
+  EXPECT_EQ(platform_.images.Count(), before + 1);
+
+  host_->picturesAvailable = true;
+  SetItemPicture(*host_, group, PictureSource{"C:\\windows\\regedit.exe", kGroupPicture});
+  EXPECT_EQ(group.Data().imageindex, before + 1) << "afterwards at once";
 }
 
 TEST(FixedIconsTest, OneSizeFillsBothListsAndAMissingFolderIsLogged) {

@@ -65,6 +65,8 @@ struct AppState {
   bool started = false;
   // Saves at exit that could not write Kestro.xml.
   int failedExitSaves = 0;
+  // The items marked to run at the end have been started.
+  bool endItemsRan = false;
 };
 
 }  // namespace kestro

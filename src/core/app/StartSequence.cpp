@@ -202,9 +202,10 @@ PanelWindowState WindowStateFromSettings(const EnvSet& env) {
 }
 
 namespace {
-void WriteTreesAndWindow(AppState& state, Platform& platform, PanelWindowState panel) {
+void WriteTreesAndWindow(AppState& state, Platform& platform, PanelWindowState panel, bool runEndItems = true) {
   MacroValues macros(platform.host, state.pv.programDrive);
   TabsContext ctx{state.env, state.pv.programDriveRoot, macros, platform.shell, platform.icons, state.itemShortcuts};
+  ctx.runEndItems = runEndItems;
   WriteTabs(state.doc, state.panel, ctx);
   panel.tabindex = state.panel.TabIndexForSaving();
   WriteWindowSection(state.doc, panel);
@@ -213,7 +214,10 @@ void WriteTreesAndWindow(AppState& state, Platform& platform, PanelWindowState p
 
 WriteResult SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel) {
   if (!state.started || state.pv.driveRemovedExit) return {};
-  WriteTreesAndWindow(state, platform, panel);
+  // The end items run once, also when a failed save keeps the run going and
+  // the user exits again.
+  WriteTreesAndWindow(state, platform, panel, !state.endItemsRan);
+  state.endItemsRan = true;
   if (!state.documentSavable) return {};
   WriteResult written = SaveDocument(state.doc, platform.files, "", state.pv.programFolder);
   if (!written) ++state.failedExitSaves;
@@ -222,7 +226,8 @@ WriteResult SaveAtExit(AppState& state, Platform& platform, PanelWindowState pan
 
 WriteResult WriteTreesAndSave(AppState& state, Platform& platform, PanelWindowState panel,
                               const std::string& fileName) {
-  WriteTreesAndWindow(state, platform, panel);
+  // A copy is no end of the run: the end items stay where they are.
+  WriteTreesAndWindow(state, platform, panel, false);
   // Kestro.xml itself is never replaced while the one on disk could not be read.
   if (fileName.empty() && !state.documentSavable) return {};
   return SaveDocument(state.doc, platform.files, fileName, state.pv.programFolder);
@@ -242,6 +247,13 @@ FailedSaveNotice NoticeOfFailedExitSave(const AppState& state, const WriteResult
                        "menu. If the next exit cannot save either, Kestro ends without saving."
                      : "Kestro ends without saving this session's changes.";
   return notice;
+}
+
+bool SaveDocumentNow(AppState& state, Platform& platform, PanelWindowState panel) {
+  // The same conditions as the exit's save; only the end items stay where they are.
+  if (!state.started || state.pv.driveRemovedExit || !state.documentSavable) return false;
+  WriteTreesAndWindow(state, platform, panel, false);
+  return bool(SaveDocument(state.doc, platform.files, "", state.pv.programFolder));
 }
 
 }  // namespace kestro

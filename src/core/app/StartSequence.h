@@ -71,6 +71,12 @@ PanelWindowState WindowStateFromSettings(const EnvSet& env);
 // the panel's pages.
 WriteResult SaveAtExit(AppState& state, Platform& platform, PanelWindowState panel);
 
+// The save after an edit: the trees and the window section, then Kestro.xml,
+// at once. Unlike the exit's save it runs no item marked to run at the end.
+// As there, nothing is written after a forced removal, before the start
+// completed, or over a Kestro.xml the start could not read.
+bool SaveDocumentNow(AppState& state, Platform& platform, PanelWindowState panel);
+
 // Writes the trees and the window section into the document and saves it
 // under `fileName` (empty: Kestro.xml), as the exit and the backup do.
 WriteResult WriteTreesAndSave(AppState& state, Platform& platform, PanelWindowState panel,

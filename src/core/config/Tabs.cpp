@@ -260,7 +260,7 @@ void WriteItem(SectionWriter& out, const TMyRec& rec, TabsContext& ctx) {
   if (rec.windowstate > 0) out.Leaf("windowstate", rec.windowstate);
   // Run as at start, macros expanded and with its parameters: an item set to
   // run at the end with arguments is of no use started without them.
-  if (rec.autorun > 1)
+  if (rec.autorun > 1 && ctx.runEndItems)
     RunFile(ctx.shell, ExpandMacros(rec.path, ctx.macros), ExpandMacros(rec.parameters, ctx.macros),
             ShowCommandOf(rec.windowstate));
   if (rec.hotkey) {

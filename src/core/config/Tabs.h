@@ -96,6 +96,8 @@ struct TabsContext {
   IIcons& icons;    // pictures of folders, groups and items with an own icon
   ItemShortcutTable& shortcuts;  // item shortcuts, in load order over all tabs
   ReadProblems* problems = nullptr;  // values present but unreadable
+  // Writing runs the items that run at the end; a save during the run does not.
+  bool runEndItems = true;
 };
 
 // Builds the panel's tabs from the "tabs" section. Runs the items that run at
@@ -104,7 +106,7 @@ void LoadTabs(const ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx);
 // Adds the items of one "files" element under `parent` (nullptr: the top level).
 void ReadItems(ItemTree& tree, pugi::xml_node files, ItemNode* parent, TabsContext& ctx);
 // Replaces the "tabs" section from the panel's pages. Runs the items that run
-// at the end, at every call.
+// at the end, at every call unless `ctx.runEndItems` is off.
 void WriteTabs(ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx);
 // Writes the children of `parent` (nullptr: the top level) into the open
 // "files" element of `out`.

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "core/app/AppState.h"
+#include "core/config/Settings.h"
 #include "win/platform/Win32Platform.h"
 
 namespace kestro::win {
@@ -23,6 +24,8 @@ class IFrameHost {
   // False at start until the fixed pictures and those asked for while the
   // trees were read are in the lists: until then nothing else may append.
   virtual bool PicturesAvailable() = 0;
+  // The bounds and stay-on-top state the window section stores.
+  virtual PanelWindowState WindowState() const = 0;
 };
 
 }  // namespace kestro::win

@@ -13,6 +13,7 @@
 #include "core/config/ShortcutCodes.h"
 #include "core/items/RunFile.h"
 #include "core/text/Text.h"
+#include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/TabNameFrm.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
@@ -407,6 +408,7 @@ void TviewFrm::InvalidateNode(NodeId id) {
 
 void TviewFrm::PicturesReady() {
   picturesReady_ = true;
+  AddWaitingPictures(state_, platform_.images);
   for (Page& p : pages_)
     if (p.frame) {
       p.frame->SetBigIcons(p.frame->BigIcons());

@@ -63,7 +63,7 @@ class TviewFrm : public Window, public IFrameHost {
   void ShowPanel();
   void RegisterItemShortcuts();
   // The state the window section stores.
-  PanelWindowState WindowState() const;
+  PanelWindowState WindowState() const override;
   bool StayOnTop() const;
   int Dpi() const { return dpi_; }
 

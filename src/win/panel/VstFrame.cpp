@@ -6,6 +6,7 @@
 #include "core/items/IconPlan.h"
 #include "core/items/RunFile.h"
 #include "core/ui/ItemTexts.h"
+#include "win/panel/ItemPropertyCommands.h"
 #include "win/platform/Pictures.h"
 #include "win/platform/WinText.h"
 #include "win/ui/Dpi.h"
@@ -204,6 +205,10 @@ void TvstFrame::vstTreeViewDblClick(ItemNode& node, POINT client) {
 }
 
 bool TvstFrame::vstTreeViewKeyPress(UINT vk) {
+  if (vk == VK_F2) {
+    RunCommand(unsigned(TreeCommand::Attribute));
+    return true;
+  }
   if (vk != VK_RETURN) return false;
   ItemNode* node = FocusedNode();
   if (!node) return true;
@@ -360,6 +365,15 @@ void TvstFrame::RunCommand(unsigned id) {
     case TreeCommand::FolderOpen:
       popMenu_FolderOpenClick();
       return;
+    case TreeCommand::Attribute:
+      if (ItemNode* node = FocusedNode(); node && win::popMenu_AttributeClick(host_, *node)) tree_.Refresh();
+      return;
+    case TreeCommand::AddGroup:
+      if (ItemNode* node = page_.Tree() ? win::popMenu_AddGroupClick(host_, *page_.Tree(), FocusedNode()) : nullptr) {
+        if (node->Parent()) tree_.Expand(*node->Parent(), true);
+        tree_.Refresh();
+      }
+      return;
     default:
       if (onCommand_) onCommand_(command, FocusedNode());
       return;
@@ -373,6 +387,8 @@ bool TvstFrame::Available(TreeCommand c) {
     case TreeCommand::MoveTab:
     case TreeCommand::Tab:
     case TreeCommand::TabAdd:
+    case TreeCommand::Attribute:
+    case TreeCommand::AddGroup:
       return true;
     default:
       // Editing and the favorites tab come with their own dialogs.
