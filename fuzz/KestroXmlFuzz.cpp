@@ -1,0 +1,52 @@
+// Kestro.xml: the document read at start into the settings and the panel's
+// tabs, then written back as the exit (and the settings dialog) writes it.
+// The written document must read again as a whole document.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "FuzzCheck.h"
+#include "core/config/ConfigDocument.h"
+#include "core/config/EnvSet.h"
+#include "core/config/PathMacros.h"
+#include "core/config/Settings.h"
+#include "core/config/Tabs.h"
+#include "core/items/ItemShortcutTable.h"
+#include "unit/FakePlatform.h"
+#include "unit/FakeTabPages.h"
+
+using namespace kestro;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  ConfigDocument doc;
+  doc.Load(std::string_view(reinterpret_cast<const char*>(data), size));
+  FUZZ_CHECK(doc.Element());
+
+  EnvSet env;
+  ExeLinkList links;
+  ReadProblems problems;
+  const std::string drive = "E:", driveRoot = "E:\\";
+  LoadSettings(doc, env, links, driveRoot, &problems);
+
+  testing::FakeHostSystem host;
+  MacroValues macros{host, drive};
+  testing::FakeShell shell;
+  testing::FakeIcons icons;
+  ItemShortcutTable shortcuts;
+  TabsContext ctx{env, driveRoot, macros, shell, icons, shortcuts, &problems};
+  testing::MemoryPanelPages pages;
+  LoadTabs(doc, pages, ctx);
+
+  WriteSettings(doc, env, driveRoot);
+  WriteExeLinks(doc, links, driveRoot);
+  WriteTabs(doc, pages, ctx);
+  WriteWindowSection(doc, PanelWindowState{env.left, env.top, env.width, env.height, env.topwindow,
+                                           pages.ActivePageIndex()});
+  std::string saved = doc.Serialize();
+
+  ConfigDocument again;
+  DocumentLoadResult reread = again.Load(saved);
+  FUZZ_CHECK(reread.wellFormed);
+  return 0;
+}
