@@ -1,6 +1,7 @@
 // Kestro.xml: the document read at start into the settings and the panel's
-// tabs, then written back as the exit (and the settings dialog) writes it.
-// The written document must read again as a whole document.
+// tabs, every item launched and shown as the panel does, then the document
+// written back as the exit (and the settings dialog) writes it. The written
+// document must read again as a whole document.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,7 +13,10 @@
 #include "core/config/PathMacros.h"
 #include "core/config/Settings.h"
 #include "core/config/Tabs.h"
+#include "core/config/MessageTable.h"
 #include "core/items/ItemShortcutTable.h"
+#include "core/items/Launch.h"
+#include "core/ui/ItemTexts.h"
 #include "unit/FakePlatform.h"
 #include "unit/FakeTabPages.h"
 
@@ -37,6 +41,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TabsContext ctx{env, driveRoot, macros, shell, icons, shortcuts, &problems};
   testing::MemoryPanelPages pages;
   LoadTabs(doc, pages, ctx);
+
+  // The host has no program for anything, so the drive's own ones are asked.
+  shell.result = kShellNoAssociation;
+  MessageTable messages;
+  messages.FillKoreanDefaults();
+  testing::FakeMessageBoxes boxes;
+  LaunchContext launch{shell, macros, links};
+  for (auto& page : pages.pages) {
+    if (!page->tree) continue;
+    page->tree->ForEach([&](const ItemNode& node) {
+      const TMyRec& rec = node.Data();
+      LaunchItem(rec, WorkingFolder::ItemFolder, launch);
+      RunWithExeLink(rec.path, false, launch, messages, boxes);
+      FolderToOpen(rec, macros);
+      SubText(node, env.iteminfomode, driveRoot);
+      HintText(rec, true);
+    });
+  }
 
   WriteSettings(doc, env, driveRoot);
   WriteExeLinks(doc, links, driveRoot);
