@@ -16,12 +16,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${KESTRO_FUZZ_BUILD:-$root/build/fuzz}
 
-# Files and folders a target's corpus starts from (missing ones are skipped).
+# Files and folders a target's corpus starts from, one a line (missing ones
+# are skipped).
 seeds() {
   echo "$root/fuzz/seeds/$1"
   case $1 in
     KestroXml) echo "$root/demo/Kestro.xml" ;;
-    LanguageFile) echo "$root/tests/data/lng" "$root/resources/english.lng" ;;
+    LanguageFile) printf '%s\n' "$root/tests/data/lng" "$root/resources/english.lng" ;;
   esac
 }
 
@@ -31,10 +32,10 @@ run() {
   local exe="$out/fuzz/fuzz_$target"
   [ -x "$exe" ] || { echo "fuzz: no $exe (scripts/build.sh --fuzz builds it)" >&2; return 1; }
   mkdir -p "$corpus" "$out/crashes" "$(dirname "$log")"
-  for s in $(seeds "$target"); do
+  while IFS= read -r s; do
     [ -e "$s" ] || continue
     find "$s" -maxdepth 1 -type f ! -name 'README*' -exec cp -n {} "$corpus/" \;
-  done
+  done < <(seeds "$target")
   local args=(-max_total_time="$seconds" -timeout=20 -print_final_stats=1
               -artifact_prefix="$out/crashes/$target-")
   [ -f "$root/fuzz/$target.dict" ] && args+=(-dict="$root/fuzz/$target.dict")
