@@ -1,11 +1,13 @@
 // Kestro.xml: the document read at start into the settings and the panel's
 // tabs, every item launched and shown as the panel does, then the document
 // written back as the exit (and the settings dialog) writes it. The written
-// document must read again as a whole document.
+// document must read again as a whole document, with what stands before its
+// root element (document type, processing instructions) as it was read.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FuzzCheck.h"
 #include "core/config/ConfigDocument.h"
@@ -16,16 +18,32 @@
 #include "core/config/MessageTable.h"
 #include "core/items/ItemShortcutTable.h"
 #include "core/items/Launch.h"
+#include "core/text/Text.h"
 #include "core/ui/ItemTexts.h"
 #include "unit/FakePlatform.h"
 #include "unit/FakeTabPages.h"
 
 using namespace kestro;
 
+namespace {
+
+// The document type and processing instructions before the root element,
+// line ends normalised as XML defines them (the parser keeps them raw there).
+std::vector<std::string> Prolog(const ConfigDocument& doc) {
+  std::vector<std::string> nodes;
+  for (pugi::xml_node n = doc.Dom().first_child(); n && n != doc.Element(); n = n.next_sibling())
+    if (n.type() == pugi::node_doctype || n.type() == pugi::node_pi)
+      nodes.push_back(std::string(n.name()) + "|" + ReplaceAll(ReplaceAll(n.value(), "\r\n", "\n"), "\r", "\n"));
+  return nodes;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ConfigDocument doc;
   doc.Load(std::string_view(reinterpret_cast<const char*>(data), size));
   FUZZ_CHECK(doc.Element());
+  std::vector<std::string> prolog = Prolog(doc);
 
   EnvSet env;
   ExeLinkList links;
@@ -70,5 +88,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ConfigDocument again;
   DocumentLoadResult reread = again.Load(saved);
   FUZZ_CHECK(reread.wellFormed);
+  FUZZ_CHECK(Prolog(again) == prolog);
   return 0;
 }

@@ -56,10 +56,16 @@ class CrLfWriter : public pugi::xml_writer {
       const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
       if (!lf) {
         block.append(p, end);
+        last_ = end[-1];
         break;
       }
       block.append(p, lf);
-      block.append("\r\n", 2);
+      // A CR LF kept as read (the document type and processing instructions
+      // are not normalised by the parser) stays one line end: otherwise each
+      // save would add another CR.
+      if ((lf > p ? lf[-1] : last_) != '\r') block.push_back('\r');
+      block.push_back('\n');
+      last_ = '\n';
       p = lf + 1;
     }
   }
@@ -75,6 +81,7 @@ class CrLfWriter : public pugi::xml_writer {
  private:
   static constexpr size_t kBlock = 64 * 1024;
   std::vector<std::string> blocks_;
+  char last_ = 0;  // the last byte written, for a CR LF split between writes
 };
 
 }  // namespace
