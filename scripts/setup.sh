@@ -13,6 +13,9 @@ packages=(cmake ninja-build g++ make pkg-config python3 dpkg-dev locales
           libpugixml-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
           fonts-nanum   # Korean glyphs, so that Wine shows Korean captions legibly
           fonts-wine)   # Wine's own fonts: Marlett draws the caption buttons, Tahoma the dialogs
+# The fuzz targets: clang, libFuzzer and the sanitizers' runtimes (the last
+# are only recommended by clang, and recommendations are not installed).
+packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
