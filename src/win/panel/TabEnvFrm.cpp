@@ -147,7 +147,7 @@ struct TtabEnvFrm {
     cc.hwndOwner = dlg;
     cc.rgbResult = lastColour;
     cc.lpCustColors = custom;
-    cc.Flags = CC_RGBINIT | CC_ENABLEHOOK;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK;
     cc.lpfnHook = TopmostColourHook;
     // The colour dialog stands above this one, which gives up the top meanwhile.
     SetWindowPos(dlg, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -177,12 +177,14 @@ struct TtabEnvFrm {
     SetWindowPos(dlg, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (RunFileDialog(ofn, false)) {
       std::string chosen = Narrow(file);
-      SetDlgItemTextW(dlg, IDC_TABENV_BACKGROUND, file);
-      if (BackgroundPictureFormat(chosen))
+      // A picture of another type cannot be shown: it changes nothing.
+      if (BackgroundPictureFormat(chosen)) {
+        SetDlgItemTextW(dlg, IDC_TABENV_BACKGROUND, file);
         LoadPreview(chosen);
-      else
+        Redraw(dlg);
+      } else {
         ShowMessageBox(Widen(state.messages.Message("11")), L"Notice", MB_ICONWARNING);
-      Redraw(dlg);
+      }
     }
     SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
