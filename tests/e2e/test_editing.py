@@ -1,12 +1,13 @@
 """Building the panel's trees inside Kestro: adding, deleting and moving
 items, files dragged in from another program, deleting and setting up tabs."""
 import time
+import xml.etree.ElementTree as ET
 
 from kestro import KestroDrive, wait_exit
 from wine import WIN_BUILD, WineSession
 
 WM_COMMAND = 0x0111
-CB_SETCURSEL, CBN_SELCHANGE = 0x014E, 1
+CB_GETCOUNT, CB_SETCURSEL, CBN_SELCHANGE = 0x0146, 0x014E, 1
 IDC_TABENV_FONT = 115
 # The item tree's popup entries.
 ADD_FILE, ADD_LINE, DELETE, TAB_ATTRIBUTE, TAB_DELETE = 1003, 1006, 1007, 1011, 1013
@@ -87,7 +88,7 @@ class Panel:
 
 
 def _choose_files(s, text):
-    dialog = s.message_box(15000)
+    dialog = s.wait_window("#32770", "Open", 15000)
     assert dialog is not None, "no file dialog"
     edit = s.driver_json("child", str(dialog["hwnd"]), "Edit")
     s.driver("settext", str(edit["hwnd"]), text)
@@ -208,21 +209,23 @@ def test_tab_property_changes_font_colours_and_picture_and_refuses_other_picture
         combo = s.driver_json("child", d, "ComboBox")
         s.driver("send", str(combo["hwnd"]), str(CB_SETCURSEL), "0", "0")
         s.driver("send", d, str(WM_COMMAND), str((CBN_SELCHANGE << 16) | IDC_TABENV_FONT), str(combo["hwnd"]))
-        font = s.driver_json("info", str(combo["hwnd"]))["caption"]
-        assert font and not font.startswith("@"), font
+        assert s.driver("send", str(combo["hwnd"]), str(CB_GETCOUNT), "0", "0")[1].strip() != "0", "no fonts"
 
         def colour(button, rgb):
             s.driver("press", d, button)
             chooser = s.wait_window("#32770", "Color", 10000)
             assert chooser is not None, "no colour dialog"
             c = str(chooser["hwnd"])
-            for n, value in zip((3, 4, 5), rgb):
-                s.driver("settext", str(s.driver_json("child", c, "Edit", str(n))["hwnd"]), str(value))
+            # Each channel typed in updates the hue, saturation and lightness
+            # boxes, which round the others: a grey set twice holds.
+            for _ in range(2):
+                for item, value in zip((706, 707, 708), rgb):  # the red, green and blue boxes
+                    s.driver("settext", str(s.driver_json("item", c, str(item))["hwnd"]), str(value))
             s.driver("press", c, "OK")
             assert s.window_gone("#32770", "Color", 10000)
-        colour("TextColor", (10, 20, 30))
-        colour("SubTextColor", (40, 50, 60))
-        colour("BackColor", (70, 80, 90))
+        colour("TextColor", (200, 0, 0))
+        colour("SubTextColor", (0, 128, 0))
+        colour("BackColor", (0, 0, 255))
 
         s.driver("press", d, "...")
         _choose_files(s, "R:\\back.bmp")
@@ -236,9 +239,12 @@ def test_tab_property_changes_font_colours_and_picture_and_refuses_other_picture
 
         tab = drive.xml_root().find("tabs/tab")
         assert tab.get("name") == "Tools"
-        assert tab.findtext("fontname") == font
-        assert int(tab.findtext("textcolor")) == 10 | 20 << 8 | 30 << 16
-        assert int(tab.findtext("textcolor2")) == 40 | 50 << 8 | 60 << 16
-        assert int(tab.findtext("backcolor")) == 70 | 80 << 8 | 90 << 16
+        # The first font of the list, never a vertical one.
+        font = tab.findtext("fontname")
+        assert font and not font.startswith("@"), font
+        # Colours are stored as 0x00BBGGRR.
+        assert int(tab.findtext("textcolor")) == 0x0000C8, ET.tostring(tab)
+        assert int(tab.findtext("textcolor2")) == 0x008000
+        assert int(tab.findtext("backcolor")) == 0xFF0000
         # The unsupported picture changed nothing: the bitmap chosen before stays.
         assert tab.findtext("backimage") == "back.bmp"

@@ -15,6 +15,7 @@
 //   kdriver post  HWND MSG WPARAM LPARAM
 //   kdriver send  HWND MSG WPARAM LPARAM
 //   kdriver child HWND CLASS [N]           the N-th (0) descendant of that class
+//   kdriver item  HWND ID                  a dialog's control by its identifier
 //   kdriver settext HWND TEXT              WM_SETTEXT to a (child) window
 //   kdriver menu  HWND                     the window's menu bar, one entry a line
 //   kdriver click X Y [left|right] [double] [ctrl]
@@ -297,6 +298,12 @@ int wmain(int argc, wchar_t** argv) {
     EnumChildWindows(ParseHwnd(argv[2]), FindChild, reinterpret_cast<LPARAM>(&search));
     if (!search.found) return 1;
     std::printf("%s\n", Describe(search.found).c_str());
+    return 0;
+  }
+  if (cmd == L"item" && argc == 4) {
+    HWND item = GetDlgItem(ParseHwnd(argv[2]), _wtoi(argv[3]));
+    if (!item) return 1;
+    std::printf("%s\n", Describe(item).c_str());
     return 0;
   }
   if (cmd == L"settext" && argc == 4) {
