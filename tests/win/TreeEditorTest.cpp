@@ -358,3 +358,79 @@ TEST_F(TreeEditorTest, ANodeDroppedOnATabOfTheStripGoesToTheEndOfItsTree) {
 
 }  // namespace
 }  // namespace kestro::win
+
+#include "win/panel/TabEnvFrm.h"
+
+namespace kestro::win {
+namespace {
+
+// What the tab property dialog showed when it opened; it is then cancelled
+// or confirmed from a timer inside its own loop.
+struct TabDialogSpy {
+  static inline std::vector<std::string> fonts;
+  static inline std::string selected, name, background;
+  static inline bool nameEnabled = false;
+  static inline int answer = IDCANCEL;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dlg = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), Boxes::Find, reinterpret_cast<LPARAM>(&dlg));
+    if (!dlg) return;
+    KillTimer(nullptr, id);
+    HWND combo = FindWindowExW(dlg, nullptr, L"ComboBox", nullptr);
+    fonts.clear();
+    int n = int(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+      wchar_t face[LF_FACESIZE] = {};
+      SendMessageW(combo, CB_GETLBTEXT, WPARAM(i), LPARAM(face));
+      fonts.push_back(Narrow(face));
+    }
+    wchar_t text[MAX_PATH] = {};
+    GetWindowTextW(combo, text, MAX_PATH);
+    selected = Narrow(text);
+    HWND edit = FindWindowExW(dlg, nullptr, L"Edit", nullptr);
+    GetWindowTextW(edit, text, MAX_PATH);
+    name = Narrow(text);
+    nameEnabled = IsWindowEnabled(edit);
+    GetDlgItemTextW(dlg, 121, text, MAX_PATH);  // the background button
+    background = Narrow(text);
+    PostMessageW(dlg, WM_COMMAND, answer, 0);
+  }
+};
+
+TEST(TabPropertyTest, TheDialogOffersNoVerticalFontsSelectsTheTabsAndChangesNothingUntilOk) {
+  AppState state;
+  TabPropertyInput in;
+  in.caption = "Favorites";
+  in.captionEditable = false;
+  in.style.fontname = "dejavu sans";  // a font of the test machine
+  in.style.backimage = "R:\\";  // the bare root an empty name becomes: no picture
+  TabDialogSpy::answer = IDCANCEL;
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, &TabDialogSpy::Tick);
+  EXPECT_FALSE(RunTabProperty(in, state));
+  KillTimer(nullptr, timer);
+  ASSERT_FALSE(TabDialogSpy::fonts.empty());
+  for (const std::string& f : TabDialogSpy::fonts) EXPECT_NE(f.front(), '@') << f;
+  std::string all;
+  for (const std::string& f : TabDialogSpy::fonts) all += f + "|";
+  EXPECT_EQ(TabDialogSpy::selected, "DejaVu Sans") << "the tab's font, whatever its case: " << all;
+  EXPECT_EQ(TabDialogSpy::name, "Favorites");
+  EXPECT_FALSE(TabDialogSpy::nameEnabled);
+  EXPECT_EQ(TabDialogSpy::background, "...");
+
+  // OK without changes keeps the style, and "..." keeps the tab's picture name.
+  TabDialogSpy::answer = IDOK;
+  in.style.backimage = "R:\\back.jpg";
+  in.style.fontname = "No Such Font";
+  timer = SetTimer(nullptr, 0, 50, &TabDialogSpy::Tick);
+  std::optional<TabPropertyResult> r = RunTabProperty(in, state);
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(TabDialogSpy::background, "R:\\back.jpg");
+  EXPECT_EQ(TabDialogSpy::selected, "") << "a font that is not installed selects none";
+  EXPECT_EQ(r->caption, "Favorites");
+  EXPECT_EQ(r->style, in.style);
+  EXPECT_EQ(r->background.action, BackgroundAction::Load);
+}
+
+}  // namespace
+}  // namespace kestro::win
