@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <set>
 
 #include "../../../resources/resource.h"
@@ -115,18 +116,19 @@ struct TtabEnvFrm {
     HDC dc = di.hDC;
     const RECT& rc = di.rcItem;
     std::string caption = BackgroundCaption(dlg);
-    HDC mem = preview && !caption.empty() && caption != kNoPicture ? CreateCompatibleDC(dc) : nullptr;
-    if (mem) {
-      // At its own size from the top-left corner, cut at the preview's edges.
+    HBRUSH brush = CreateSolidBrush(ScreenColour(backColor));
+    FillRect(dc, &rc, brush);
+    DeleteObject(brush);
+    BITMAP bm{};
+    if (preview && !caption.empty() && caption != kNoPicture && GetObjectW(preview, sizeof bm, &bm)) {
+      // At its own size from the top-left corner, cut at the preview's edges;
+      // a smaller picture leaves the background colour around it.
+      HDC mem = CreateCompatibleDC(dc);
       HGDIOBJ old = SelectObject(mem, preview);
-      FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-      BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, mem, 0, 0, SRCCOPY);
+      BitBlt(dc, rc.left, rc.top, std::min<LONG>(rc.right - rc.left, bm.bmWidth),
+             std::min<LONG>(rc.bottom - rc.top, bm.bmHeight), mem, 0, 0, SRCCOPY);
       SelectObject(mem, old);
       DeleteDC(mem);
-    } else {
-      HBRUSH brush = CreateSolidBrush(ScreenColour(backColor));
-      FillRect(dc, &rc, brush);
-      DeleteObject(brush);
     }
     const int dpi = WindowDpi(dlg);
     LOGFONTW lf = TreeFontFor(fontName, dpi);
