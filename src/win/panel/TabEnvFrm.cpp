@@ -155,7 +155,7 @@ struct TtabEnvFrm {
     SetWindowPos(dlg, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     bool chosen;
     {
-      ModalLoop loop(ModalKind::Dialog);
+      DialogScope dialog;
       chosen = ChooseColorW(&cc) != FALSE;
     }
     if (chosen) {
