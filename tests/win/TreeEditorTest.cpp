@@ -341,6 +341,64 @@ TEST_F(TreeEditorTest, DraggedNodesMoveIntoGroupsAndOtherTreesButNeverIntoThemse
   EXPECT_EQ(Shape(Tree(1)), "tools(two sub(deep three))");
 }
 
+TEST_F(TreeEditorTest, OnTheFavoritesTabFilesMoveWithTheirNodesAndThePopupDeletesTheFile) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::string root = Narrow(temp) + "kestro-fav-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryW(Widen(root).c_str(), nullptr);
+  CreateDirectoryW(Widen(root + "\\sub").c_str(), nullptr);
+  for (const char* f : {"\\a.url", "\\b.url"}) {
+    HANDLE h = CreateFileW(Widen(root + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+  }
+  PanelPage& fav = static_cast<PanelPage&>(state_.panel.AddPage("fav", TabTag::Favorites));
+  ItemTree& tree = *fav.Tree();
+  TMyRec url = Item(ItemKind::Url, "a", root + "\\a.url");
+  tree.Add(nullptr, Item(ItemKind::Folder, "sub", root + "\\sub"));
+  tree.Add(nullptr, url);
+  tree.Add(nullptr, Item(ItemKind::Url, "b", root + "\\b.url"));
+  tree.Add(nullptr, Item(ItemKind::Url, "ghost", root + "\\ghost.url"));
+  TvstFrame frame(*host_, fav);
+  ASSERT_TRUE(frame.Create(parent_, RECT{0, 0, 300, 400}));
+  auto rowOf = [&](const char* name) {
+    ItemNode* n = nullptr;
+    tree.ForEach([&](ItemNode& x) {
+      if (x.Data().name == name) n = &x;
+    });
+    RECT r = frame.Tree().NodeRect(n);
+    POINT p{150, (r.top + r.bottom) / 2};
+    ClientToScreen(frame.Tree().Handle(), &p);
+    return std::make_pair(n, p);
+  };
+  auto drag = [&](const char* what, const char* onto) {
+    auto [node, unused] = rowOf(what);
+    IDataObject* data = NewDataObject(NodeDragFormat(), NodeDragData(node->Id()));
+    TreeEditor& e = frame.Editor();
+    POINT at = rowOf(onto).second;
+    e.vstTreeViewDragEnter(data, MK_LBUTTON, at);
+    DWORD done = e.vstTreeViewDragDrop(data, 0, at);
+    data->Release();
+    return done;
+  };
+  // Onto a folder: into it, the file first.
+  EXPECT_EQ(drag("a", "sub"), DWORD(DROPEFFECT_MOVE));
+  EXPECT_EQ(Shape(tree), "sub(a) b ghost");
+  EXPECT_NE(GetFileAttributesW(Widen(root + "\\sub\\a.url").c_str()), INVALID_FILE_ATTRIBUTES);
+  // A file that cannot move keeps its node where it was.
+  EXPECT_EQ(drag("ghost", "sub"), DWORD(DROPEFFECT_NONE));
+  EXPECT_EQ(Shape(tree), "sub(a) b ghost");
+  // The popup's delete takes the file with the node; a missing file does not keep the node.
+  frame.Tree().SetFocusedNode(rowOf("b").first);
+  frame.RunCommand(unsigned(TreeCommand::FavDelete));
+  EXPECT_EQ(GetFileAttributesW(Widen(root + "\\b.url").c_str()), INVALID_FILE_ATTRIBUTES);
+  frame.Tree().SetFocusedNode(rowOf("ghost").first);
+  frame.RunCommand(unsigned(TreeCommand::FavDelete));
+  EXPECT_EQ(Shape(tree), "sub(a)");
+  DeleteFileW(Widen(root + "\\sub\\a.url").c_str());
+  RemoveDirectoryW(Widen(root + "\\sub").c_str());
+  RemoveDirectoryW(Widen(root).c_str());
+}
+
 TEST_F(TreeEditorTest, ANodeDroppedOnATabOfTheStripGoesToTheEndOfItsTree) {
   int shown = -1, changed = 0;
   DropHandlers strip = TabStripDrop(
