@@ -52,8 +52,10 @@ class Panel:
         assert self.panel is not None, "no panel"
         self.hwnd = str(self.panel["hwnd"])
         assert _wait(lambda: s.driver_json("info", self.hwnd)["visible"])
-        # The drop targets come with the pictures, after the panel shows.
-        time.sleep(3)
+        # The drop targets come with the pictures, after the panel shows; OLE
+        # marks a registered target with this property.
+        tree = str(self.visible("KestroItemTree")["hwnd"])
+        assert _wait(lambda: s.driver("prop", tree, "OleDropTargetInterface")[0] == 0, 20), "no drop target"
 
     def visible(self, cls):
         for n in range(8):
@@ -65,8 +67,7 @@ class Panel:
         return None
 
     def row(self, index, down=0.5):
-        """A screen point in row `index` of the shown tree (rows of 20, a separator 6 high before `index` counts
-        when `separators` says so)."""
+        """A screen point `down` of the way into row `index` of the shown tree, rows of 20 above it."""
         left, top, _, _ = self.visible("KestroItemTree")["rect"]
         return left + 80, top + int(index * ROW + ROW * down)
 
