@@ -23,6 +23,7 @@ WM_COMMAND = 0x0111
 WM_CLOSE = 0x0010
 CMD_SMALLICON = 1006
 CMD_TABADD = 1023
+TAB_ATTRIBUTE = 1011  # the item tree popup's "탭 설정"
 DPIS = (96, 144, 192)
 
 DOCUMENT = """<?xml version="1.0"?>
@@ -166,6 +167,16 @@ def main():
         s.driver("post", str(panel["hwnd"]), str(WM_COMMAND), str(CMD_SMALLICON), "0")
         time.sleep(1)
         s.screenshot(out / "small-icons.png")
+        frame = s.driver_json("child", str(panel["hwnd"]), "KestroVstFrame")
+        s.driver("post", str(frame["hwnd"]), str(WM_COMMAND), str(TAB_ATTRIBUTE), "0")
+        dialog = s.wait_window("#32770", "-", 10000)
+        if dialog:
+            time.sleep(0.5)
+            shot = s.dir / "shot.png"
+            s.screenshot(shot)
+            crop(shot, dialog["rect"], out / "tab-property.png")
+            s.driver("post", str(dialog["hwnd"]), str(WM_CLOSE), "0", "0")
+            s.window_gone("#32770", "-", 10000)
         drive.request_exit()
         proc.wait(timeout=30)
     property_screens(out)

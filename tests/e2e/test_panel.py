@@ -126,6 +126,11 @@ def test_new_tabs_start_big_and_the_icon_switch_changes_only_the_active_tab():
         box = s.wait_window("#32770", "Tab Name", 10000)
         assert box is not None, "no tab name dialog"
         assert s.driver_json("info", str(box["hwnd"]))["exstyle"] & WS_EX_TOPMOST, "the dialog is not on top"
+        # At the panel's left edge, vertically centred on it (halves rounded to even, as round() does).
+        left, top, _, bottom = s.driver_json("info", str(panel["hwnd"]))["rect"]
+        box_rect = s.driver_json("info", str(box["hwnd"]))["rect"]
+        assert box_rect[0] == left, (box_rect, left)
+        assert box_rect[1] == top + round((bottom - top) / 2) - round((box_rect[3] - box_rect[1]) / 2), box_rect
         edit = s.driver_json("child", str(box["hwnd"]), "Edit")
         s.driver("settext", str(edit["hwnd"]), "새 탭")
         s.driver("press", str(box["hwnd"]), "O K")

@@ -194,6 +194,11 @@ class WineSession:
         r = self.run(WIN_BUILD / "tools" / "kdriver.exe", *args, timeout=timeout)
         return r.returncode, r.stdout.decode("utf-8", "replace")
 
+    def driver_tool(self, tool, *args, timeout=60):
+        """Runs another test companion of build/win/tools; returns (exit code, stdout text)."""
+        r = self.run(WIN_BUILD / "tools" / f"{tool}.exe", *args, timeout=timeout)
+        return r.returncode, r.stdout.decode("utf-8", "replace")
+
     def driver_json(self, *args, timeout=60):
         rc, out = self.driver(*args, timeout=timeout)
         if rc != 0:

@@ -17,6 +17,7 @@
 //   kdriver child HWND CLASS [N]           the N-th (0) descendant of that class
 //   kdriver item  HWND ID                  a dialog's control by its id (its caption
 //                                          is an edit's text, a list box's choice)
+//   kdriver prop  HWND NAME                whether the window has that property (exit code)
 //   kdriver settext HWND TEXT              WM_SETTEXT to a (child) window
 //   kdriver menu  HWND                     the window's menu bar, one entry a line
 //   kdriver click X Y [left|right] [double] [ctrl]
@@ -300,6 +301,9 @@ int wmain(int argc, wchar_t** argv) {
     if (!search.found) return 1;
     std::printf("%s\n", Describe(search.found).c_str());
     return 0;
+  }
+  if (cmd == L"prop" && argc == 4) {
+    return GetPropW(ParseHwnd(argv[2]), argv[3]) ? 0 : 1;
   }
   if (cmd == L"item" && argc == 4) {
     HWND item = GetDlgItem(ParseHwnd(argv[2]), _wtoi(argv[3]));

@@ -207,11 +207,15 @@ class FrameHost : public IFrameHost {
   Win32Platform& Host() override { return platform_; }
   HWND PanelWindow() override { return nullptr; }
   void TreesChanged() override { ++changes; }
+  void PagesChanged() override { ++pageChanges; }
+  void DeletePage(PanelPage& page) override { deleted.push_back(&page); }
   HIMAGELIST SmallImages() override { return platform_.images.Small(); }
   HIMAGELIST BigImages() override { return platform_.images.Big(); }
   bool PicturesAvailable() override { return picturesAvailable; }
   PanelWindowState WindowState() const override { return WindowStateFromSettings(state_.env); }
   int changes = 0;
+  int pageChanges = 0;
+  std::vector<PanelPage*> deleted;
   bool picturesAvailable = true;
 
  private:
@@ -277,8 +281,8 @@ TEST_F(FrameTest, PopupEntriesFollowTheFocusedItemAndTheMoveListNamesOtherItemTa
   EXPECT_TRUE(e.count("항목 이동/B"));
   EXPECT_TRUE(e.count("항목 이동/C"));
   EXPECT_EQ(e.count("항목 이동/A") + e.count("항목 이동/find"), 0u);
-  // Editing comes with its own dialogs: shown, not usable yet.
-  EXPECT_FALSE(e["삭제"].enabled);
+  EXPECT_TRUE(e["삭제"].enabled);
+  EXPECT_TRUE(e["탭/탭 설정"].enabled);
 
   frame_->Tree().SetFocusedNode(&Top(2));
   e = entries(&Top(2));

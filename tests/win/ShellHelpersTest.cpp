@@ -7,6 +7,7 @@
 #include "win/platform/ImageLists.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Modal.h"
 
 namespace kestro::win {
 namespace {
@@ -55,6 +56,7 @@ struct BrowserProbe {
   bool ownerDisabled = false;
   HWND owner = nullptr;
   bool choose = false;
+  bool openFlag = false;  // ModalDialogOpen() while it showed
 };
 BrowserProbe* g_probe = nullptr;
 
@@ -81,6 +83,7 @@ void CALLBACK AnswerBrowser(HWND, UINT, UINT_PTR id, DWORD) {
   g_probe->dialog = dlg;
   GetWindowRect(dlg, &g_probe->rect);
   g_probe->ownerDisabled = !IsWindowEnabled(g_probe->owner);
+  g_probe->openFlag = ModalDialogOpen();
   PostMessageW(dlg, WM_COMMAND, g_probe->choose ? IDOK : IDCANCEL, 0);
 }
 
@@ -95,6 +98,8 @@ TEST(BrowseForFolderTest, OpensCentredDisablesTheProgramAndReturnsTheChoice) {
   EXPECT_FALSE(BrowseForFolder("Select a folder", "", 0, 0).has_value());
   ASSERT_NE(probe.dialog, nullptr);
   EXPECT_TRUE(probe.ownerDisabled);
+  EXPECT_TRUE(probe.openFlag) << "the tray offers no menu meanwhile";
+  EXPECT_FALSE(ModalDialogOpen());
   EXPECT_TRUE(IsWindowEnabled(owner)) << "enabled again afterwards";
   int w = probe.rect.right - probe.rect.left, h = probe.rect.bottom - probe.rect.top;
   EXPECT_EQ(probe.rect.left, (GetSystemMetrics(SM_CXSCREEN) - w) / 2);

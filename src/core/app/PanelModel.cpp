@@ -45,6 +45,19 @@ bool PanelModel::MovePage(size_t from, size_t to) {
   return true;
 }
 
+bool PanelModel::RemovePage(size_t index) {
+  if (index >= pages_.size()) return false;
+  pages_.erase(pages_.begin() + long(index));
+  if (pages_.empty()) {
+    active_ = -1;
+  } else if (active_ == int(index)) {
+    active_ = index < pages_.size() ? int(index) : 0;
+  } else if (active_ > int(index)) {
+    --active_;
+  }
+  return true;
+}
+
 int PanelModel::TabIndexForSaving() {
   if (active_ < 0 && !pages_.empty()) active_ = 0;
   return active_;

@@ -22,6 +22,7 @@ class PanelPage : public ITabPage {
   TabStyle Style() const override { return style_; }
   void ApplyStyle(const TabStyle& style) override { style_ = style; }
   void LoadBackground(const std::string& file, PictureFormat format) override;
+  void ClearBackground() { background_.reset(); }
   void ShowTreeLines(bool on) override { treeLines_ = on; }
 
   void SetCaption(std::string caption) { caption_ = std::move(caption); }
@@ -56,6 +57,10 @@ class PanelModel : public IPanelPages {
   bool MovePage(size_t from, size_t to);
   // The node with that id in any page's tree, or nullptr when it is gone.
   ItemNode* FindNode(NodeId id);
+  // Removes the page at `index`. When it was the active one the page after
+  // it becomes active, or the first when it was the last (none when no page
+  // is left); another active page stays active. False for a bad index.
+  bool RemovePage(size_t index);
   // An index outside the pages leaves no page active.
   void SetActivePageIndex(int index);
   // The index the window section stores: the active page, or the first one

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
@@ -465,6 +466,10 @@ void ItemTreeView::OnMouseDown(POINT pt, bool right, WPARAM keys) {
     return;
   }
   SetFocusedNode(hit.node);
+  if (!right) {
+    pressedNode_ = hit.node->Id();
+    pressedAt_ = pt;
+  }
 }
 
 void ItemTreeView::OnDoubleClick(POINT pt) {
@@ -564,7 +569,16 @@ void ItemTreeView::RelayToTip(UINT msg, WPARAM wParam, LPARAM lParam) {
   SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
 }
 
-void ItemTreeView::OnMouseMove(POINT pt) {
+void ItemTreeView::OnMouseMove(POINT pt, WPARAM keys) {
+  if (pressedNode_ != kNoNode && (keys & MK_LBUTTON) &&
+      (std::abs(pt.x - pressedAt_.x) > GetSystemMetrics(SM_CXDRAG) ||
+       std::abs(pt.y - pressedAt_.y) > GetSystemMetrics(SM_CYDRAG))) {
+    ItemNode* node = tree_ ? tree_->Find(pressedNode_) : nullptr;
+    pressedNode_ = kNoNode;
+    if (node && events_.beginDrag) events_.beginDrag(*node);
+    return;
+  }
+  if (!(keys & MK_LBUTTON)) pressedNode_ = kNoNode;
   if (!tip_) CreateTip();
   if (!tip_) return;
   TreeHit hit = HitTest(pt);
@@ -730,6 +744,9 @@ LRESULT ItemTreeView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       OnMouseDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, msg == WM_RBUTTONDOWN, wParam);
       return 0;
     case WM_LBUTTONUP:
+      pressedNode_ = kNoNode;
+      RelayToTip(msg, wParam, lParam);
+      return 0;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
       RelayToTip(msg, wParam, lParam);
@@ -742,7 +759,7 @@ LRESULT ItemTreeView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       OnDoubleClick(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
     case WM_MOUSEMOVE:
-      OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, wParam);
       RelayToTip(msg, wParam, lParam);
       return 0;
     case WM_CONTEXTMENU:

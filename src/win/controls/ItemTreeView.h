@@ -43,6 +43,9 @@ class ItemTreeView : public Window {
     std::function<void()> gotFocus;
     // A key the control does not use itself; true when the owner handled it.
     std::function<bool(UINT vk)> keyDown;
+    // The left button was pressed on the node and the pointer moved past the
+    // drag threshold: the owner runs the drag (the control is idle meanwhile).
+    std::function<void(ItemNode& node)> beginDrag;
     // Whether a drop can land on the node itself; by default on groups.
     std::function<bool(const ItemNode& node)> canHoldDrop;
   };
@@ -140,7 +143,7 @@ class ItemTreeView : public Window {
   void OnKeyDown(UINT vk);
   void OnWheel(int delta);
   void OnVScroll(int code);
-  void OnMouseMove(POINT pt);
+  void OnMouseMove(POINT pt, WPARAM keys);
   void OnTimer(UINT_PTR id);
   void RelayToTip(UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT OnNotify(NMHDR* hdr);
@@ -175,6 +178,8 @@ class ItemTreeView : public Window {
   int scrollDirection_ = 0;
   bool scrollTimerFast_ = false;
   NodeId expandCandidate_ = kNoNode;
+  NodeId pressedNode_ = kNoNode;  // a drag of it starts once the pointer moves far enough
+  POINT pressedAt_{};
 };
 
 }  // namespace kestro::win

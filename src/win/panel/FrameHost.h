@@ -18,6 +18,11 @@ class IFrameHost {
   virtual HWND PanelWindow() = 0;
   // Nodes moved from one tab's tree to another's: every frame repaints.
   virtual void TreesChanged() = 0;
+  // A page's caption changed: the tab strip shows it.
+  virtual void PagesChanged() = 0;
+  // Destroys the page with its frame and items, once the command that asked
+  // has returned (the frame is on the stack until then).
+  virtual void DeletePage(PanelPage& page) = 0;
   // The shared pictures (16 x 16 and 32 x 32); null until they exist.
   virtual HIMAGELIST SmallImages() = 0;
   virtual HIMAGELIST BigImages() = 0;

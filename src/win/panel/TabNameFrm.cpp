@@ -2,6 +2,7 @@
 
 #include "../../../resources/resource.h"
 #include "core/config/Language.h"
+#include "core/ui/TabDialogs.h"
 #include "win/platform/Win32Platform.h"
 #include "win/platform/WinText.h"
 #include "win/ui/Modal.h"
@@ -12,9 +13,15 @@ namespace {
 
 struct TtabNameFrm {
   std::string languageFile;
+  HWND panel;
   std::string name;
 
   void FormCreate(HWND dlg) {
+    RECT p{}, d{};
+    if (panel && GetWindowRect(panel, &p) && GetWindowRect(dlg, &d)) {
+      DialogPlace at = TabNameDialogPlace(Rect{p.left, p.top, p.right, p.bottom}, d.bottom - d.top);
+      SetWindowPos(dlg, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     Win32FileSystem files;
     Win32TextCodec codec;
     LanguageTexts texts = LanguageTexts::Open(languageFile, files, codec);
@@ -55,8 +62,8 @@ struct TtabNameFrm {
 
 }  // namespace
 
-std::optional<std::string> AskTabName(const std::string& languageFile) {
-  TtabNameFrm frm{languageFile, {}};
+std::optional<std::string> AskTabName(const std::string& languageFile, HWND panel) {
+  TtabNameFrm frm{languageFile, panel, {}};
   INT_PTR r = RunModalDialog(MAKEINTRESOURCEW(IDD_TABNAME), &TtabNameFrm::Proc, reinterpret_cast<LPARAM>(&frm));
   if (r != IDOK) return std::nullopt;
   return frm.name;

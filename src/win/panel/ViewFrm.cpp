@@ -15,6 +15,7 @@
 #include "core/text/Text.h"
 #include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/TabNameFrm.h"
+#include "win/platform/OleDrag.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
 #include "win/ui/Dpi.h"
@@ -26,6 +27,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TviewFrm";
 constexpr UINT kFreeSpaceMessage = WM_USER + 16;
+constexpr UINT kDeletePageMessage = WM_APP + 41;
 constexpr int kTabStripId = 10;
 // Sizes at 96 DPI.
 constexpr int kFreeBarHeight = 14;
@@ -98,6 +100,7 @@ HWND TviewFrm::Page::Handle() const { return frame ? frame->Handle() : plain; }
 TviewFrm::TviewFrm(AppState& state, Win32Platform& platform) : state_(state), platform_(platform) {}
 
 TviewFrm::~TviewFrm() {
+  if (stripDrops_) RevokeDragDrop(tabStrip_.Handle());
   pages_.clear();
   if (popup_) DestroyMenu(popup_);
   if (stripFont_) DeleteObject(stripFont_);
@@ -409,6 +412,17 @@ void TviewFrm::InvalidateNode(NodeId id) {
 void TviewFrm::PicturesReady() {
   picturesReady_ = true;
   AddWaitingPictures(state_, platform_.images);
+  // OLE runs from now on (it starts with the pictures, after the panel shows).
+  EnsureUiCom();
+  stripDrops_ = RegisterDropTarget(
+      tabStrip_.Handle(),
+      TabStripDrop(
+          state_.panel,
+          [this](POINT screen) {
+            ScreenToClient(tabStrip_.Handle(), &screen);
+            return tabStrip_.TabAt(screen.x, screen.y);
+          },
+          [this](int tab) { ActivatePage(tab); }, [this] { TreesChanged(); }));
   for (Page& p : pages_)
     if (p.frame) {
       p.frame->SetBigIcons(p.frame->BigIcons());
@@ -419,6 +433,24 @@ void TviewFrm::PicturesReady() {
 void TviewFrm::TreesChanged() {
   for (Page& p : pages_)
     if (p.frame) p.frame->Refresh();
+}
+
+void TviewFrm::DeletePage(PanelPage& page) { PostMessageW(Handle(), kDeletePageMessage, 0, LPARAM(&page)); }
+
+void TviewFrm::RemovePage(const PanelPage* page) {
+  for (size_t i = 0; i < state_.panel.PageCount(); ++i) {
+    if (&state_.panel.Page(i) != page) continue;
+    // The content goes first, then the model's entry.
+    if (i < pages_.size()) {
+      if (pages_[i].plain) DestroyWindow(pages_[i].plain);
+      pages_.erase(pages_.begin() + long(i));
+    }
+    state_.panel.RemovePage(i);
+    SyncTabStrip();
+    int active = state_.panel.ActivePageIndex();
+    if (active >= 0 && size_t(active) < pages_.size()) SetFocus(pages_[size_t(active)].Handle());
+    return;
+  }
 }
 
 void TviewFrm::PrepareMenu(HMENU menu) {
@@ -473,7 +505,7 @@ void TviewFrm::SetStayOnTop(bool on) {
 }
 
 void TviewFrm::CreateItemTab() {
-  std::optional<std::string> name = AskTabName(state_.pv.languageFile);
+  std::optional<std::string> name = AskTabName(state_.pv.languageFile, Handle());
   if (!name) return;
   ITabPage& page = state_.panel.AddPage(*name, TabTag::Items);
   // New tabs start in big-icon mode with the frame's own colours and font.
@@ -626,6 +658,9 @@ LRESULT TviewFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kFreeSpaceMessage:
       UpdateFreeSpace();
+      return 0;
+    case kDeletePageMessage:
+      RemovePage(reinterpret_cast<const PanelPage*>(lParam));
       return 0;
     case WM_CLOSE:
       FormClose();

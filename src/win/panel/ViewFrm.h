@@ -77,6 +77,8 @@ class TviewFrm : public Window, public IFrameHost {
   Win32Platform& Host() override { return platform_; }
   HWND PanelWindow() override { return Handle(); }
   void TreesChanged() override;
+  void PagesChanged() override { SyncTabStrip(); }
+  void DeletePage(PanelPage& page) override;
   // Null until the pictures are wanted: the trees draw none meanwhile.
   HIMAGELIST SmallImages() override { return platform_.images.Created() ? platform_.images.Small() : nullptr; }
   HIMAGELIST BigImages() override { return platform_.images.Created() ? platform_.images.Big() : nullptr; }
@@ -116,6 +118,7 @@ class TviewFrm : public Window, public IFrameHost {
   void Backup();
   void PanelPopup(POINT screen);
   void HotKey(WPARAM id);
+  void RemovePage(const PanelPage* page);
 
   AppState& state_;
   Win32Platform& platform_;
@@ -128,6 +131,7 @@ class TviewFrm : public Window, public IFrameHost {
   int textOffset_ = 2;
   int dpi_ = 96;  // every size below is scaled to it
   bool picturesReady_ = false;
+  bool stripDrops_ = false;  // the tab strip takes drops of nodes
   bool fixedSizeValid_ = false;
   SIZE fixedSize_{};
 };

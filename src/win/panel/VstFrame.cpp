@@ -55,6 +55,7 @@ COLORREF ScreenColour(int32_t stored) {
 TvstFrame::TvstFrame(IFrameHost& host, PanelPage& page) : host_(host), page_(page) {}
 
 TvstFrame::~TvstFrame() {
+  editor_.Revoke();
   // The tree goes first, so that it never paints with a deleted font.
   tree_.Events() = {};
   if (HWND h = tree_.Handle()) DestroyWindow(h);
@@ -76,6 +77,7 @@ bool TvstFrame::Create(HWND parent, const RECT& bounds) {
   ev.expanded = [this](ItemNode& node) { vstTreeViewExpanded(node); };
   ev.contextMenu = [this](ItemNode* node, POINT pt) { vstTreeViewContextPopup(node, pt); };
   ev.gotFocus = [this] { FrameEnter(); };
+  ev.beginDrag = [this](ItemNode& node) { editor_.vstTreeViewStartDrag(node); };
   // The favorites tab also takes drops on folders, which are real folders there.
   ev.canHoldDrop = [this](const ItemNode& node) {
     ItemKind k = node.Data().kind;
@@ -84,16 +86,22 @@ bool TvstFrame::Create(HWND parent, const RECT& bounds) {
   if (!tree_.Create(hwnd, ClientOf(hwnd))) return false;
   tree_.SetTree(page_.Tree());
   ApplyPageStyle();
+  editor_.AcceptDrops();
   return true;
 }
 
-void TvstFrame::ApplyFont(const std::string& face) {
-  LOGFONTW lf = MessageFontFor(tree_.Dpi());
+LOGFONTW TreeFontFor(const std::string& face, int dpi) {
+  LOGFONTW lf = MessageFontFor(dpi);
   if (!face.empty()) {
     std::wstring w = Widen(face);
     wcsncpy(lf.lfFaceName, w.c_str(), LF_FACESIZE - 1);
     lf.lfFaceName[LF_FACESIZE - 1] = L'\0';
   }
+  return lf;
+}
+
+void TvstFrame::ApplyFont(const std::string& face) {
+  LOGFONTW lf = TreeFontFor(face, tree_.Dpi());
   HFONT font = CreateFontIndirectW(&lf);
   if (!font) return;
   if (font_) DeleteObject(font_);
@@ -209,6 +217,7 @@ bool TvstFrame::vstTreeViewKeyPress(UINT vk) {
     RunCommand(unsigned(TreeCommand::Attribute));
     return true;
   }
+  if (editor_.KeyDown(vk)) return true;
   if (vk != VK_RETURN) return false;
   ItemNode* node = FocusedNode();
   if (!node) return true;
@@ -268,6 +277,7 @@ void TvstFrame::PicturesArrived() {
   for (NodeId id : opened)
     if (ItemNode* node = tree ? tree->Find(id) : nullptr)
       if (node->Expanded()) vstTreeViewExpanded(*node);
+  editor_.PicturesArrived();
 }
 
 void TvstFrame::vstTreeViewExpanded(ItemNode& node) {
@@ -375,7 +385,10 @@ void TvstFrame::RunCommand(unsigned id) {
       }
       return;
     default:
-      if (onCommand_) onCommand_(command, FocusedNode());
+      if (TreeEditor::Handles(command))
+        editor_.Command(command);
+      else if (onCommand_)
+        onCommand_(command, FocusedNode());
       return;
   }
 }
@@ -391,8 +404,8 @@ bool TvstFrame::Available(TreeCommand c) {
     case TreeCommand::AddGroup:
       return true;
     default:
-      // Editing and the favorites tab come with their own dialogs.
-      return false;
+      // Property dialogs and the favorites tab's own entries come with their windows.
+      return TreeEditor::Handles(c);
   }
 }
 
@@ -429,7 +442,12 @@ LRESULT TvstFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_COMMAND:
+      // The popup's entries, also when another program chooses them.
+      RunCommand(LOWORD(wParam));
+      return 0;
     default:
+      if (editor_.HandleMessage(msg, wParam, lParam)) return 0;
       break;
   }
   return Window::HandleMessage(msg, wParam, lParam);

@@ -13,6 +13,7 @@
 #include "core/ui/TreeMenu.h"
 #include "win/controls/ItemTreeView.h"
 #include "win/panel/FrameHost.h"
+#include "win/panel/TreeEditor.h"
 #include "win/ui/Window.h"
 
 namespace kestro::win {
@@ -66,6 +67,10 @@ class TvstFrame : public Window {
   // FrameEnter: popup captions from the language file in use.
   void FrameEnter();
 
+  TreeEditor& Editor() { return editor_; }
+  // Runs `run` with what launching an item needs.
+  void WithLaunchContext(const std::function<void(LaunchContext&)>& run);
+
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -78,7 +83,6 @@ class TvstFrame : public Window {
   void popMenu_ExecuteClick();
   void popMenu_FolderOpenClick();
   void Launch(const TMyRec& item, WorkingFolder rule);
-  void WithLaunchContext(const std::function<void(LaunchContext&)>& run);
   void vstTreeViewContextPopup(ItemNode* node, POINT screen);
   void vstTreeViewExpanded(ItemNode& node);
   void popMenu_ActiveClick(size_t entry);
@@ -95,7 +99,12 @@ class TvstFrame : public Window {
   std::vector<MoveTarget> moveTargets_;
   std::function<void(TreeCommand, ItemNode*)> onCommand_;
   std::vector<NodeId> openedEarly_;  // groups opened before the pictures were available
+  TreeEditor editor_{host_, *this};
 };
+
+// The trees' font (the message font at `dpi`) with the face `face` (empty:
+// the message font's own).
+LOGFONTW TreeFontFor(const std::string& face, int dpi);
 
 // A colour as the document stores it (0x00BBGGRR, or 0xFF000000 + a system
 // colour index) as the screen shows it.

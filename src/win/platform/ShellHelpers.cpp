@@ -104,7 +104,7 @@ std::optional<std::string> BrowseForFolder(const std::string& title, const std::
   for (HWND w : disabled) EnableWindow(w, FALSE);
   PIDLIST_ABSOLUTE chosen = nullptr;
   {
-    ModalLoop loop(ModalKind::Dialog);
+    DialogScope dialog;
     chosen = SHBrowseForFolderW(&bi);
   }
   for (HWND w : disabled)

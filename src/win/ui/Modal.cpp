@@ -19,15 +19,7 @@ struct ModalState {
 };
 ModalState g;
 
-// Counts one of our dialogs for ModalDialogOpen() and as a modal loop.
-class OurDialog {
- public:
-  OurDialog() : loop_(ModalKind::Dialog) { ++g.ourDialogs; }
-  ~OurDialog() { --g.ourDialogs; }
-
- private:
-  ModalLoop loop_;
-};
+using OurDialog = DialogScope;
 
 // The dialog procedure and parameter of the dialog being created: the
 // wrapper below hands WM_INITDIALOG on with them and keeps the procedure in
@@ -138,6 +130,10 @@ INT_PTR RunModalDialog(const wchar_t* dialogTemplate, DLGPROC proc, LPARAM param
 }
 
 bool ModalDialogOpen() { return g.ourDialogs > 0; }
+
+DialogScope::DialogScope() : loop_(ModalKind::Dialog) { ++g.ourDialogs; }
+
+DialogScope::~DialogScope() { --g.ourDialogs; }
 
 void ApplyDialogCaptions(HWND dlg, const LanguageTexts& texts, LanguageSection section,
                          std::initializer_list<DialogCaption> captions) {

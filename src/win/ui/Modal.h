@@ -67,6 +67,20 @@ INT_PTR RunModalDialog(const wchar_t* dialogTemplate, DLGPROC proc, LPARAM param
 // window's `modalDialogOpen`; the tray offers no menu meanwhile.
 bool ModalDialogOpen();
 
+// One of our dialogs that Windows runs itself (the folder browser, the
+// colour dialog) for the lifetime of the object: counted as a modal loop and
+// for ModalDialogOpen(), as RunModalDialog counts its own.
+class DialogScope {
+ public:
+  DialogScope();
+  ~DialogScope();
+  DialogScope(const DialogScope&) = delete;
+  DialogScope& operator=(const DialogScope&) = delete;
+
+ private:
+  ModalLoop loop_;
+};
+
 // A control's caption and the language key that replaces it; id 0 is the
 // dialog's own caption.
 struct DialogCaption {
