@@ -53,6 +53,18 @@ class KestroDrive:
         return r.returncode
 
 
+def wait_until(condition, seconds=10):
+    """The condition's first true value, polled every 0.1 s; its last value
+    when the time is up."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    return condition()
+
+
 def wait_exit(proc, seconds):
     """Waits for a process; returns the seconds it took, or None on time-out."""
     start = time.monotonic()

@@ -3,7 +3,7 @@ items, files dragged in from another program, deleting and setting up tabs."""
 import time
 import xml.etree.ElementTree as ET
 
-from kestro import KestroDrive, wait_exit
+from kestro import KestroDrive, wait_exit, wait_until
 from wine import WIN_BUILD, WineSession
 
 WM_COMMAND = 0x0111
@@ -34,16 +34,6 @@ def _document(tabs=TABS):
 </Root>"""
 
 
-def _wait(condition, seconds=10):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.1)
-    return condition()
-
-
 class Panel:
     def __init__(self, s, drive):
         self.s, self.drive = s, drive
@@ -51,11 +41,11 @@ class Panel:
         self.panel = s.wait_window("TviewFrm", "-", 20000)
         assert self.panel is not None, "no panel"
         self.hwnd = str(self.panel["hwnd"])
-        assert _wait(lambda: s.driver_json("info", self.hwnd)["visible"])
+        assert wait_until(lambda: s.driver_json("info", self.hwnd)["visible"])
         # The drop targets come with the pictures, after the panel shows; OLE
         # marks a registered target with this property.
         tree = str(self.visible("KestroItemTree")["hwnd"])
-        assert _wait(lambda: s.driver("prop", tree, "OleDropTargetInterface")[0] == 0, 20), "no drop target"
+        assert wait_until(lambda: s.driver("prop", tree, "OleDropTargetInterface")[0] == 0, 20), "no drop target"
 
     def visible(self, cls):
         for n in range(8):

@@ -1,7 +1,7 @@
 """The launcher panel as a user sees it."""
 import time
 
-from kestro import WM_CLOSE, KestroDrive, wait_exit, wait_for_runs
+from kestro import WM_CLOSE, KestroDrive, wait_exit, wait_for_runs, wait_until
 from wine import WineSession
 
 WM_COMMAND = 0x0111
@@ -44,16 +44,6 @@ def _command(s, panel, command):
     s.driver("post", str(panel["hwnd"]), str(WM_COMMAND), str(command), "0")
 
 
-def _wait(condition, seconds=10):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.1)
-    return condition()
-
-
 def _exit(s, drive, proc):
     drive.request_exit()
     assert wait_exit(proc, 15) is not None, "the program did not end"
@@ -67,11 +57,11 @@ def test_stored_bounds_are_kept_on_the_screen_and_written_back():
     for stored, expected in cases:
         with WineSession("bounds") as s:
             drive, proc, panel = _start(s, _document(*stored, tabindex=2))
-            assert _wait(lambda: s.driver_json("info", str(panel["hwnd"]))["visible"])
+            assert wait_until(lambda: s.driver_json("info", str(panel["hwnd"]))["visible"])
             left, top, right, bottom = s.driver_json("info", str(panel["hwnd"]))["rect"]
             assert (left, top, right - left, bottom - top) == expected
             _command(s, panel, CMD_TOPWIN)
-            assert _wait(lambda: s.driver_json("info", str(panel["hwnd"]))["exstyle"] & WS_EX_TOPMOST)
+            assert wait_until(lambda: s.driver_json("info", str(panel["hwnd"]))["exstyle"] & WS_EX_TOPMOST)
             _exit(s, drive, proc)
             main = drive.xml_root().find("window/main")
             assert [int(main.find(p).text) for p in ("position/X", "position/Y", "size/X", "size/Y")] == \
@@ -84,7 +74,7 @@ def test_close_box_hides_minimises_or_exits():
     for action in (0, 1, 2):
         with WineSession(f"xbutton-{action}") as s:
             drive, proc, panel = _start(s, _document(panel=f"<xbuttonaction>{action}</xbuttonaction>"))
-            assert _wait(lambda: s.driver_json("info", str(panel["hwnd"]))["visible"])
+            assert wait_until(lambda: s.driver_json("info", str(panel["hwnd"]))["visible"])
             if action == 2:
                 # While the pictures still load the close box only hides the
                 # panel; once they are in, it ends the program.
@@ -98,9 +88,9 @@ def test_close_box_hides_minimises_or_exits():
                 continue
             s.driver("post", str(panel["hwnd"]), str(WM_CLOSE), "0", "0")
             if action == 0:
-                assert _wait(lambda: not s.driver_json("info", str(panel["hwnd"]))["visible"]), "not hidden"
+                assert wait_until(lambda: not s.driver_json("info", str(panel["hwnd"]))["visible"]), "not hidden"
             else:
-                assert _wait(lambda: s.driver_json("info", str(panel["hwnd"]))["style"] & WS_MINIMIZE), \
+                assert wait_until(lambda: s.driver_json("info", str(panel["hwnd"]))["style"] & WS_MINIMIZE), \
                     "not minimised"
             assert proc.poll() is None, "the program ended"
             _exit(s, drive, proc)
@@ -153,7 +143,7 @@ def test_new_tabs_start_big_and_the_icon_switch_changes_only_the_active_tab():
 def test_dragging_the_active_tab_moves_only_it():
     with WineSession("reorder") as s:
         drive, proc, panel = _start(s, _document())
-        assert _wait(lambda: s.driver_json("info", str(panel["hwnd"]))["visible"])
+        assert wait_until(lambda: s.driver_json("info", str(panel["hwnd"]))["visible"])
         strip = s.driver_json("child", str(panel["hwnd"]), "KestroTabStrip")
         left, top, right, _ = strip["rect"]
         x = (left + right) // 2
@@ -175,7 +165,7 @@ def test_backup_writes_the_chosen_file_with_the_trees():
         s.driver("settext", str(edit["hwnd"]), "R:\\Kestro-backup.xml")
         s.driver("key", "13")
         backup = drive.root / "Kestro-backup.xml"
-        assert _wait(backup.exists), "no backup written"
+        assert wait_until(backup.exists), "no backup written"
         time.sleep(0.3)
         import xml.etree.ElementTree as ET
         root = ET.fromstring(backup.read_bytes())
@@ -223,8 +213,8 @@ def test_on_a_144_dpi_screen_rows_columns_strip_and_bar_grow_with_it():
         proc = drive.start()
         panel = _panel(s)
         hwnd = str(panel["hwnd"])
-        assert _wait(lambda: s.driver_json("info", hwnd)["visible"]), "the panel did not show"
-        child = lambda cls: _wait(lambda: s.driver_json("child", hwnd, cls))  # noqa: E731
+        assert wait_until(lambda: s.driver_json("info", hwnd)["visible"]), "the panel did not show"
+        child = lambda cls: wait_until(lambda: s.driver_json("child", hwnd, cls))  # noqa: E731
         strip, bar, tree = child("KestroTabStrip"), child("msctls_progress32"), child("KestroItemTree")
         assert strip and bar and tree, (strip, bar, tree)
         # 24, 14 and 3 pixels at 96 DPI.

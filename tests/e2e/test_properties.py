@@ -5,7 +5,7 @@ import subprocess
 import time
 from pathlib import Path
 
-from kestro import KestroDrive, wait_exit
+from kestro import KestroDrive, wait_exit, wait_until
 from wine import WineSession
 
 WM_CLOSE = 0x0010
@@ -47,8 +47,8 @@ class Panel:
         w = s.wait_window("TviewFrm", "-", 20000)
         assert w is not None, "no panel"
         self.hwnd = str(w["hwnd"])
-        assert wait(lambda: s.driver_json("info", self.hwnd)["visible"]), "the panel did not show"
-        self.tree = wait(lambda: s.driver_json("child", self.hwnd, "KestroItemTree"))
+        assert wait_until(lambda: s.driver_json("info", self.hwnd)["visible"]), "the panel did not show"
+        self.tree = wait_until(lambda: s.driver_json("child", self.hwnd, "KestroItemTree"))
         time.sleep(2)  # the pictures arrive in the background
 
     def row_point(self, row):
@@ -81,16 +81,6 @@ class Panel:
         assert wait_exit(self.proc, 15) is not None, "the program did not end"
 
 
-def wait(condition, seconds=10):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.1)
-    return condition()
-
-
 def item(s, dialog, control):
     return s.driver_json("item", dialog, str(control))
 
@@ -108,7 +98,7 @@ def answer_box(s, expected_text, expected_caption):
     assert box is not None, "no message box"
     assert (box["text"], box["caption"]) == (expected_text, expected_caption), box
     s.driver("key", str(VK_RETURN))
-    assert wait(lambda: s.driver_json("info", str(box["hwnd"])) is None), "the box stayed"
+    assert wait_until(lambda: s.driver_json("info", str(box["hwnd"])) is None), "the box stayed"
 
 
 def first_file(drive, name):
@@ -155,7 +145,7 @@ def test_file_item_dialog_shows_refuses_cancels_and_saves_at_once():
 
         # Esc changes nothing.
         s.driver("key", str(VK_ESCAPE))
-        assert wait(lambda: s.driver_json("info", dialog) is None), "Esc did not close the dialog"
+        assert wait_until(lambda: s.driver_json("info", dialog) is None), "Esc did not close the dialog"
         time.sleep(0.5)
         assert p.drive.xml_path.read_bytes() == before_xml
 
@@ -169,20 +159,20 @@ def test_file_item_dialog_shows_refuses_cancels_and_saves_at_once():
         assert item(s, dialog, SELECTICON)["enabled"]
         # Posted: the file dialog's loop runs inside the click.
         s.driver("post", control(s, dialog, SELECTICON), str(BM_CLICK), "0", "0")
-        open_dialog = wait(lambda: next((w for w in s.visible_windows()
+        open_dialog = wait_until(lambda: next((w for w in s.visible_windows()
                                          if w["class"] == "#32770" and str(w["hwnd"]) != dialog), None))
         assert open_dialog is not None, "no file dialog for the icon"
         edit = s.driver_json("child", str(open_dialog["hwnd"]), "Edit")
         s.driver("settext", str(edit["hwnd"]), "R:\\kestro.ico")
         s.driver("key", str(VK_RETURN))
-        assert wait(lambda: item(s, dialog, SELECTICON)["text"] == "kestro.ico"), item(s, dialog, SELECTICON)
+        assert wait_until(lambda: item(s, dialog, SELECTICON)["text"] == "kestro.ico"), item(s, dialog, SELECTICON)
         s.driver("send", control(s, dialog, HOTKEY), str(BM_CLICK), "0", "0")
         assert not item(s, dialog, MAINHOTKEY)["enabled"]
         for c, n in ((MAINHOTKEY, 4), (SUBHOTKEY, 30), (AUTORUN, 1), (WINSTATE, 3)):
             s.driver("send", control(s, dialog, c), str(CB_SETCURSEL), str(n), "0")
         s.driver("press", dialog, "Append")
-        assert wait(lambda: s.driver_json("info", dialog) is None), "OK did not close the dialog"
-        saved = wait(lambda: first_file(p.drive, "renamed"))
+        assert wait_until(lambda: s.driver_json("info", dialog) is None), "OK did not close the dialog"
+        saved = wait_until(lambda: first_file(p.drive, "renamed"))
         assert saved is not None, p.drive.xml_path.read_text("utf-8")
         values = {e.tag: e.text for e in saved}
         assert values == {"path": "Apps\\one\\probe.exe", "icon": "kestro.ico", "parameters": "--changed",
@@ -199,8 +189,8 @@ def test_file_item_dialog_shows_refuses_cancels_and_saves_at_once():
         s.driver("send", control(s, dialog, HOTKEY), str(BM_CLICK), "0", "0")
         s.driver("send", control(s, dialog, SUBHOTKEY), str(CB_SETCURSEL), "5", "0")
         s.driver("key", str(VK_RETURN))
-        assert wait(lambda: s.driver_json("info", dialog) is None), "Enter did not confirm"
-        two = wait(lambda: (lambda f: f if f is not None and f.find("hotkey") is not None else None)(
+        assert wait_until(lambda: s.driver_json("info", dialog) is None), "Enter did not confirm"
+        two = wait_until(lambda: (lambda f: f if f is not None and f.find("hotkey") is not None else None)(
             first_file(p.drive, "two")))
         assert two is not None, p.drive.xml_path.read_text("utf-8")
         assert {e.tag: e.text for e in two} == {"path": "%udrive%\\Apps\\one\\probe.exe", "hotkey": "True",
@@ -210,7 +200,7 @@ def test_file_item_dialog_shows_refuses_cancels_and_saves_at_once():
         dialog = p.open_properties(2, "docs Folder Property")
         kept = p.drive.xml_path.read_bytes()
         s.driver("post", dialog, str(WM_CLOSE), "0", "0")
-        assert wait(lambda: s.driver_json("info", dialog) is None)
+        assert wait_until(lambda: s.driver_json("info", dialog) is None)
         time.sleep(0.5)
         assert p.drive.xml_path.read_bytes() == kept
         p.exit()
@@ -222,7 +212,7 @@ def test_group_dialog_in_korean_edits_and_adds_groups():
         p = Panel(s, korean=True)
         dialog = p.open_properties(0, "one 파일의 설정")
         s.driver("key", str(VK_ESCAPE))
-        assert wait(lambda: s.driver_json("info", dialog) is None)
+        assert wait_until(lambda: s.driver_json("info", dialog) is None)
 
         dialog = p.open_properties(3, "G 그룹의 설정")
         assert item(s, dialog, GROUP_NAME)["text"] == "G"
@@ -232,8 +222,8 @@ def test_group_dialog_in_korean_edits_and_adds_groups():
         set_text(s, dialog, GROUP_NAME, "도구")
         s.driver("send", control(s, dialog, GROUP_HIDEFROMTRAY), str(BM_CLICK), "0", "0")
         s.driver("press", dialog, "적 용")
-        assert wait(lambda: s.driver_json("info", dialog) is None)
-        group = wait(lambda: next((g for g in p.drive.xml_root().iter("files") if g.get("name") == "도구"), None))
+        assert wait_until(lambda: s.driver_json("info", dialog) is None)
+        group = wait_until(lambda: next((g for g in p.drive.xml_root().iter("files") if g.get("name") == "도구"), None))
         assert group is not None, p.drive.xml_path.read_text("utf-8")
         assert group.find("hidefromtray").text == "True"
         assert [f.get("name") for f in group.iter("file")] == ["inner"]
@@ -242,7 +232,7 @@ def test_group_dialog_in_korean_edits_and_adds_groups():
         p.focus(1)
         x, y = p.row_point(1)
         s.driver("click", str(x), str(y), "right")
-        assert wait(lambda: any(w["class"] == "#32768" for w in s.visible_windows())), "no popup"
+        assert wait_until(lambda: any(w["class"] == "#32768" for w in s.visible_windows())), "no popup"
         for _ in range(5):  # 실행, 대상폴더 열기, 파일추가, 폴더추가, 그룹추가
             s.driver("key", str(VK_DOWN))
         s.driver("key", str(VK_RETURN))
@@ -252,8 +242,8 @@ def test_group_dialog_in_korean_edits_and_adds_groups():
         assert not item(s, dialog, 305)["enabled"]
         set_text(s, dialog, GROUP_NAME, "새 그룹")
         s.driver("key", str(VK_RETURN))
-        assert wait(lambda: s.driver_json("info", dialog) is None)
-        top = wait(lambda: (lambda names: names if "새 그룹" in names else None)(
+        assert wait_until(lambda: s.driver_json("info", dialog) is None)
+        top = wait_until(lambda: (lambda names: names if "새 그룹" in names else None)(
             [e.get("name") for e in p.drive.xml_root().find("tabs/tab/files")]))
         assert top == ["one", "two", "새 그룹", "docs", "도구"], top
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "TestFrameHost.h"
 #include "core/app/StartSequence.h"
 #include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/ViewFrm.h"
@@ -200,28 +201,6 @@ TEST_F(PanelTest, PcEditionDisablesTheDriveEntries) {
 
 // ---- the item tree frame ----
 
-class FrameHost : public IFrameHost {
- public:
-  FrameHost(AppState& s, Win32Platform& p) : state_(s), platform_(p) {}
-  AppState& State() override { return state_; }
-  Win32Platform& Host() override { return platform_; }
-  HWND PanelWindow() override { return nullptr; }
-  void TreesChanged() override { ++changes; }
-  void PagesChanged() override { ++pageChanges; }
-  void DeletePage(PanelPage& page) override { deleted.push_back(&page); }
-  HIMAGELIST SmallImages() override { return platform_.images.Small(); }
-  HIMAGELIST BigImages() override { return platform_.images.Big(); }
-  bool PicturesAvailable() override { return picturesAvailable; }
-  PanelWindowState WindowState() const override { return WindowStateFromSettings(state_.env); }
-  int changes = 0;
-  int pageChanges = 0;
-  std::vector<PanelPage*> deleted;
-  bool picturesAvailable = true;
-
- private:
-  AppState& state_;
-  Win32Platform& platform_;
-};
 
 class FrameTest : public PanelTest {
  protected:
@@ -230,7 +209,7 @@ class FrameTest : public PanelTest {
     AddTabs();
     state_.panel.AddPage("find", TabTag::Find);
     parent_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 400, nullptr, nullptr, nullptr, nullptr);
-    host_ = std::make_unique<FrameHost>(state_, platform_);
+    host_ = std::make_unique<TestFrameHost>(state_, platform_);
     frame_ = std::make_unique<TvstFrame>(*host_, state_.panel.Page(0));
     ASSERT_TRUE(frame_->Create(parent_, RECT{0, 0, 300, 400}));
   }
@@ -241,7 +220,7 @@ class FrameTest : public PanelTest {
   ItemNode& Top(size_t i) { return *state_.panel.Page(0).Tree()->TopLevel().at(i); }
 
   HWND parent_ = nullptr;
-  std::unique_ptr<FrameHost> host_;
+  std::unique_ptr<TestFrameHost> host_;
   std::unique_ptr<TvstFrame> frame_;
 };
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "core/app/StartSequence.h"
-#include "win/panel/FrameHost.h"
+#include "TestFrameHost.h"
 #include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/VstFrame.h"
 #include "win/platform/OleDrag.h"
@@ -17,27 +17,6 @@
 namespace kestro::win {
 namespace {
 
-class TestHost : public IFrameHost {
- public:
-  TestHost(AppState& s, Win32Platform& p) : state_(s), platform_(p) {}
-  AppState& State() override { return state_; }
-  Win32Platform& Host() override { return platform_; }
-  HWND PanelWindow() override { return nullptr; }
-  void TreesChanged() override { ++changes; }
-  void PagesChanged() override {}
-  void DeletePage(PanelPage& page) override { deleted.push_back(&page); }
-  HIMAGELIST SmallImages() override { return platform_.images.Small(); }
-  HIMAGELIST BigImages() override { return platform_.images.Big(); }
-  bool PicturesAvailable() override { return picturesAvailable; }
-  PanelWindowState WindowState() const override { return WindowStateFromSettings(state_.env); }
-  int changes = 0;
-  std::vector<PanelPage*> deleted;
-  bool picturesAvailable = true;
-
- private:
-  AppState& state_;
-  Win32Platform& platform_;
-};
 
 // Answers the message boxes that open in this thread and records them.
 struct Boxes {
@@ -132,7 +111,7 @@ class TreeEditorTest : public ::testing::Test {
     state_.panel.SetActivePageIndex(0);
     EnsureUiCom();
     parent_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 400, nullptr, nullptr, nullptr, nullptr);
-    host_ = std::make_unique<TestHost>(state_, platform_);
+    host_ = std::make_unique<TestFrameHost>(state_, platform_);
     for (size_t i = 0; i < 2; ++i) {
       frames_[i] = std::make_unique<TvstFrame>(*host_, state_.panel.Page(i));
       ASSERT_TRUE(frames_[i]->Create(parent_, RECT{0, 0, 300, 400}));
@@ -177,7 +156,7 @@ class TreeEditorTest : public ::testing::Test {
   Win32Platform platform_;
   AppState state_;
   HWND parent_ = nullptr;
-  std::unique_ptr<TestHost> host_;
+  std::unique_ptr<TestFrameHost> host_;
   std::unique_ptr<TvstFrame> frames_[2];
 };
 
