@@ -121,6 +121,28 @@ TEST(ItemTreeTest, MovesKeepIdsAndRefuseToEnterTheirOwnSubtree) {
   EXPECT_EQ(tree.Count(), 4u);
 }
 
+TEST(ItemTreeTest, NodesKeepTheirRecordsAcrossStorageBlocksRemovalsAndClear) {
+  // Enough nodes to fill blocks of every size; every other one removed and
+  // its place taken by a new node; then the same after a Clear.
+  ItemTree tree;
+  for (int round = 0; round < 2; ++round) {
+    const int count = 5000;
+    std::vector<NodeId> ids;
+    for (int i = 0; i < count; ++i) ids.push_back(tree.Add(nullptr, Named("n" + std::to_string(i))).Id());
+    for (int i = 0; i < count; i += 2) tree.Remove(*tree.Find(ids[size_t(i)]));
+    for (int i = 0; i < count / 2; ++i) tree.Add(nullptr, Named("m" + std::to_string(i)));
+    ASSERT_EQ(tree.Count(), size_t(count));
+    for (int i = 1; i < count; i += 2) {
+      ASSERT_NE(tree.Find(ids[size_t(i)]), nullptr) << i;
+      EXPECT_EQ(tree.Find(ids[size_t(i)])->Data().name, "n" + std::to_string(i));
+    }
+    EXPECT_EQ(tree.TopLevel().back()->Data().name, "m" + std::to_string(count / 2 - 1));
+    tree.Clear();
+    EXPECT_TRUE(tree.Empty());
+    EXPECT_EQ(tree.Find(ids[1]), nullptr);
+  }
+}
+
 TEST(ItemTreeTest, VeryDeepNestingIsWalkedRemovedAndFreed) {
   auto tree = std::make_unique<ItemTree>();
   ItemNode* parent = nullptr;

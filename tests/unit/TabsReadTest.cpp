@@ -87,6 +87,25 @@ TEST_F(TabsReadTest, GroupsNestWithTheirIconsFlagsAndExpandedState) {
   EXPECT_EQ(shut.Data().imageindex, 6);
 }
 
+TEST_F(TabsReadTest, NamesAreReadWhereverTheAttributeStands) {
+  // The name is looked for first in the first attribute; elsewhere, and the
+  // first of two, it is read all the same.
+  Load(OneTab(R"(<file name="first" x="1"><path>a.exe</path></file>
+                 <file x="1" name="second"><path>b.exe</path></file>
+                 <folder nam="no" names="no"><path>Data</path></folder>
+                 <files expanded="True" name="group"><file a="" b="" name="inner"><path>c.exe</path></file></files>
+                 <file name="one" name="two"><path>d.exe</path></file>)"));
+  ASSERT_EQ(Tree(0).TopLevel().size(), 5u);
+  EXPECT_EQ(Top(0, 0).name, "first");
+  EXPECT_EQ(Top(0, 1).name, "second");
+  EXPECT_EQ(Top(0, 2).name, "");
+  EXPECT_EQ(Top(0, 3).name, "group");
+  EXPECT_TRUE(Tree(0).TopLevel()[3]->Expanded());
+  EXPECT_EQ(Tree(0).TopLevel()[3]->Children()[0]->Data().name, "inner");
+  EXPECT_EQ(Top(0, 4).name, "one");
+  EXPECT_EQ(Top(0, 4).path, "E:\\d.exe");
+}
+
 TEST_F(TabsReadTest, AGroupWithoutAReadableExpandedStateStaysClosed) {
   Load(OneTab(R"(<files name="a"><file name="x"><path>Tools</path></file></files>
                  <files name="b" expanded="maybe"/>

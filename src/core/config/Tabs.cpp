@@ -1,5 +1,6 @@
 #include "core/config/Tabs.h"
 
+#include <cstring>
 #include <vector>
 
 #include "core/config/DocumentText.h"
@@ -69,9 +70,19 @@ void AssignAbsolute(std::string& field, std::string_view path, const std::string
     field.assign(path);
     return;
   }
-  field.reserve(driveRoot.size() + path.size());
-  field.assign(driveRoot);
-  field.append(path);
+  field.resize(driveRoot.size() + path.size());
+  std::memcpy(field.data(), driveRoot.data(), driveRoot.size());
+  std::memcpy(field.data() + driveRoot.size(), path.data(), path.size());
+}
+
+// The value of the attribute `wanted`, as pugixml's attribute() finds it
+// (the first of that name, "" without one). Items and groups are written
+// with "name" first: looked at first, it is found without a string compare
+// call for each attribute.
+const char* AttributeValue(pugi::xml_node e, const char* wanted) {
+  pugi::xml_attribute first = e.first_attribute();
+  if (first && Is(first.name(), wanted)) return first.value();
+  return e.attribute(wanted).value();
 }
 
 std::string TextOf(pugi::xml_node e) {
@@ -149,7 +160,7 @@ class ItemReader {
     ItemNode& group = tree_.Add(under);
     TMyRec& rec = group.Data();
     rec.kind = ItemKind::Group;
-    rec.name = e.attribute("name").value();
+    rec.name = AttributeValue(e, "name");
     rec.imageindex = ctx_.env.groupicon.empty() ? kGroupPicture : ctx_.icons.AddFileIcon(ctx_.env.groupicon);
     // Missing or unreadable: collapsed, so that no picture is looked up for
     // items the user cannot see yet.
@@ -166,7 +177,7 @@ class ItemReader {
   void Item(pugi::xml_node e, ItemNode* under) {
     ItemNode& node = tree_.Add(under);
     TMyRec& rec = node.Data();
-    rec.name = e.attribute("name").value();
+    rec.name = AttributeValue(e, "name");
     rec.kind = ItemKind::File;
     for (pugi::xml_node c = e.first_child(); c; c = c.next_sibling()) {
       if (c.type() != pugi::node_element) continue;

@@ -24,11 +24,13 @@ void* ItemTree::Allocate() {
     freed_.pop_back();
     return p;
   }
-  if (usedInLastBlock_ == kBlockNodes) {
-    blocks_.push_back(std::unique_ptr<Block>(new Block));
+  if (usedInLastBlock_ == lastBlockNodes_) {
+    lastBlockNodes_ = std::clamp(lastBlockNodes_ * 2, kFirstBlockNodes, kMaxBlockNodes);
+    // Uninitialised: the nodes are constructed in place one by one.
+    blocks_.push_back(std::unique_ptr<NodeBytes[]>(new NodeBytes[lastBlockNodes_]));
     usedInLastBlock_ = 0;
   }
-  return blocks_.back()->bytes + sizeof(ItemNode) * usedInLastBlock_++;
+  return blocks_.back()[usedInLastBlock_++].bytes;
 }
 
 void ItemTree::Release(ItemNode* node) {
@@ -113,7 +115,8 @@ void ItemTree::Clear() {
   slots_.clear();
   count_ = 0;
   blocks_.clear();
-  usedInLastBlock_ = kBlockNodes;
+  lastBlockNodes_ = 0;
+  usedInLastBlock_ = 0;
   freed_.clear();
 }
 

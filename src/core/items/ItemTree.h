@@ -114,13 +114,17 @@ class ItemTree {
   std::vector<Slot> slots_;
   size_t count_ = 0;
   // Node storage in blocks: one allocation for many nodes, as trees are
-  // built by the thousand at start.
-  static constexpr size_t kBlockNodes = 64;
-  struct Block {
-    alignas(ItemNode) unsigned char bytes[kBlockNodes * sizeof(ItemNode)];
+  // built by the thousand at start. Each block holds twice the nodes of the
+  // one before, up to a limit, so that a large tree takes few allocations
+  // and a small one little memory.
+  static constexpr size_t kFirstBlockNodes = 32;
+  static constexpr size_t kMaxBlockNodes = 1024;
+  struct alignas(ItemNode) NodeBytes {
+    unsigned char bytes[sizeof(ItemNode)];
   };
-  std::vector<std::unique_ptr<Block>> blocks_;
-  size_t usedInLastBlock_ = kBlockNodes;
+  std::vector<std::unique_ptr<NodeBytes[]>> blocks_;
+  size_t lastBlockNodes_ = 0;
+  size_t usedInLastBlock_ = 0;
   std::vector<void*> freed_;
   std::vector<ItemNode*> top_;
 };
