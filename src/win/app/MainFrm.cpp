@@ -76,9 +76,9 @@ void TmainFrm::FormCreate() {
     panel_->ShowPanel();
     UpdateWindow(panel_->Handle());
   }
-  StartShortcuts();
   // Posted, so that it comes before any input but after the panel showed.
   PostMessageW(Handle(), kPicturesMessage, 0, 0);
+  StartShortcuts();
 }
 
 void TmainFrm::PicturesStep() {

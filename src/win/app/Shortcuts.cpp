@@ -42,8 +42,8 @@ void TmainFrm::SystemHotKey(WPARAM id) {
       if (QuitSlotAllowed(state_.iconLoadBusy)) PostMessageW(Handle(), WM_CLOSE, 0, 0);
       return;
     case SlotAction::DesktopIcons:
-      state_.desktopIconsShown =
-          DesktopIconsShownAfterToggle(state_.desktopIconsShown, ShowDesktopIcons(!state_.desktopIconsShown));
+      state_.pv.desktopIconsShown =
+          DesktopIconsShownAfterToggle(state_.pv.desktopIconsShown, ShowDesktopIcons(!state_.pv.desktopIconsShown));
       return;
     case SlotAction::None:
       return;
