@@ -25,6 +25,10 @@
 //   kdriver drag  X1 Y1 X2 Y2              press, move past the drag threshold, release
 //   kdriver type  TEXT
 //   kdriver key   VK [ctrl] [alt] [shift] [win]
+//   kdriver desktop MS [VK FSMODIFIERS]    for MS ms: a hidden "Progman" window with a visible
+//                                          "SHELLDLL_DefView" child, as the shell's desktop has;
+//                                          with VK, first holds that global hot key as another
+//                                          program would (exit code 1 if it could not)
 #include <windows.h>
 
 #include <cstdio>
@@ -412,6 +416,27 @@ int wmain(int argc, wchar_t** argv) {
     in.push_back(KeyInput(vk, 0, KEYEVENTF_KEYUP));
     for (auto it = mods.rbegin(); it != mods.rend(); ++it) in.push_back(KeyInput(*it, 0, KEYEVENTF_KEYUP));
     Input(in);
+    return 0;
+  }
+  if (cmd == L"desktop" && (argc == 3 || argc == 5)) {
+    if (argc == 5 && !RegisterHotKey(nullptr, 1, UINT(_wtoi(argv[4])), UINT(wcstoul(argv[3], nullptr, 0)))) return 1;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"Progman";
+    RegisterClassW(&wc);
+    wc.lpszClassName = L"SHELLDLL_DefView";
+    RegisterClassW(&wc);
+    HWND progman = CreateWindowExW(WS_EX_TOOLWINDOW, L"Progman", L"Program Manager", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                   nullptr, wc.hInstance, nullptr);
+    CreateWindowExW(0, L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, progman, nullptr, wc.hInstance,
+                    nullptr);
+    const DWORD end = GetTickCount() + DWORD(_wtoi(argv[2]));
+    MSG m;
+    while (int(GetTickCount() - end) < 0) {
+      while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
     return 0;
   }
   return Usage();

@@ -227,7 +227,7 @@ class ItemReader {
     if (rec.autorun == 1 || rec.autorun == 3)
       RunFile(ctx_.shell, ExpandMacros(rec.path, ctx_.macros), ExpandMacros(rec.parameters, ctx_.macros),
               ShowCommandOf(rec.windowstate));
-    if (rec.hotkey) ctx_.shortcuts.Add(rec.path, rec.hotkeymodifier, rec.hotkeycode);
+    if (rec.hotkey) ctx_.shortcuts.Add(rec.path, rec.hotkeymodifier, rec.hotkeycode, rec.name);
   }
 
   ItemTree& tree_;

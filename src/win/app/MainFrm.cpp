@@ -72,13 +72,13 @@ void TmainFrm::FormCreate() {
   panel_->SetBounds(env.left, env.top, env.width, env.height);
   panel_->initialPlacement = false;
   panel_->BuildPages();
-  panel_->RegisterItemShortcuts();
   if (env.showonstartup) {
     panel_->ShowPanel();
     UpdateWindow(panel_->Handle());
   }
   // Posted, so that it comes before any input but after the panel showed.
   PostMessageW(Handle(), kPicturesMessage, 0, 0);
+  StartShortcuts();
 }
 
 void TmainFrm::PicturesStep() {
@@ -167,6 +167,12 @@ LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     case kPicturesMessage:
       PicturesStep();
+      return 0;
+    case kShortcutNoticeMessage:
+      ShortcutNotice();
+      return 0;
+    case WM_HOTKEY:
+      SystemHotKey(wParam);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "core/app/AppState.h"
+#include "core/app/Shortcuts.h"
 #include "core/config/PathMacros.h"
 #include "core/items/DeferredIcons.h"
 #include "core/items/IconPlan.h"
 #include "win/panel/ViewFrm.h"
+#include "win/platform/HotKeys.h"
 #include "win/platform/IconLoader.h"
 #include "win/platform/Win32Platform.h"
 #include "win/ui/Window.h"
@@ -20,6 +22,8 @@ class TmainFrm : public Window {
   TmainFrm(Win32Platform& platform, std::string exePath);
   ~TmainFrm() override;
   bool Create();
+  // For the settings dialog: re-register or clear a slot, all slots at once.
+  GlobalShortcuts& Shortcuts() { return shortcuts_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -32,6 +36,12 @@ class TmainFrm : public Window {
   // background loader: after the panel is on screen.
   void PicturesStep();
   void IconLoaded(LPARAM result);
+  // Global shortcuts (Shortcuts.cpp).
+  static constexpr UINT kShortcutNoticeMessage = WM_APP + 11;
+  void StartShortcuts();
+  void ShortcutNotice();
+  void SystemHotKey(WPARAM id);
+  void ToggleTrayMenuFromShortcut();
 
   Win32Platform& platform_;
   std::string exePath_;
@@ -43,6 +53,8 @@ class TmainFrm : public Window {
   DeferredIcons deferredPictures_;
   std::shared_ptr<IconLoaderControl> loader_;
   std::vector<int32_t> deferredResults_;
+  Win32HotKeys hotKeys_;
+  GlobalShortcuts shortcuts_{hotKeys_};
 };
 
 }  // namespace kestro::win

@@ -10,7 +10,6 @@
 #include "core/config/Language.h"
 #include "core/app/StartSequence.h"
 #include "core/config/PathMacros.h"
-#include "core/config/ShortcutCodes.h"
 #include "core/items/RunFile.h"
 #include "core/text/Text.h"
 #include "win/panel/ItemPropertyCommands.h"
@@ -35,9 +34,6 @@ constexpr int kBarLabelsWidth = 130;
 constexpr int kPercentWidth = 36;
 constexpr int kStripFontHeight = 12;
 constexpr SIZE kMinimumSize{150, 250};
-// Item shortcuts get identifiers of their own range, apart from the main
-// window's system shortcuts, stable for the run.
-constexpr int kItemHotKeyBase = 0x1000;
 // Submenus of the Setting menu, by position.
 constexpr UINT kEnvUseLinkPos = 1, kEnvFavoriteUsePos = 3, kEnvFavoriteCopyPos = 4;
 
@@ -365,18 +361,6 @@ void TviewFrm::SetBounds(int left, int top, int width, int height) {
 void TviewFrm::ShowPanel() {
   ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(Handle());
-}
-
-void TviewFrm::RegisterItemShortcuts() {
-  auto& entries = state_.itemShortcuts.Entries();
-  for (size_t n = 0; n < entries.size(); ++n) {
-    ItemShortcut& e = entries[n];
-    e.identifier = kItemHotKeyBase + int(n);
-    auto mods = FsModifiersOf(e.modifierCode);
-    auto vk = VirtualKeyOf(e.keyCode);
-    // A combination taken elsewhere just does nothing.
-    if (mods && vk) RegisterHotKey(Handle(), e.identifier, UINT(*mods), UINT(*vk));
-  }
 }
 
 void TviewFrm::HotKey(WPARAM id) {

@@ -61,7 +61,6 @@ class TviewFrm : public Window, public IFrameHost {
   void BuildPages();
   void SetBounds(int left, int top, int width, int height);
   void ShowPanel();
-  void RegisterItemShortcuts();
   // The state the window section stores.
   PanelWindowState WindowState() const override;
   bool StayOnTop() const;
