@@ -8,6 +8,7 @@
 #include "core/config/PathMacros.h"
 #include "core/items/DeferredIcons.h"
 #include "core/items/IconPlan.h"
+#include "win/app/TrayIcon.h"
 #include "win/panel/ViewFrm.h"
 #include "win/platform/IconLoader.h"
 #include "win/platform/Win32Platform.h"
@@ -20,6 +21,8 @@ class TmainFrm : public Window {
   TmainFrm(Win32Platform& platform, std::string exePath);
   ~TmainFrm() override;
   bool Create();
+  // The tray-menu shortcut: opens the left-click tray menu, or dismisses it.
+  void ToggleTrayMenuFromShortcut() { tray_.ToggleMenuFromShortcut(); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -38,6 +41,7 @@ class TmainFrm : public Window {
   AppState state_;
   MacroValues macros_{platform_.host, state_.pv.programDrive};  // the pictures' lookups
   std::unique_ptr<TviewFrm> panel_;
+  TrayIcon tray_{state_, platform_, macros_, panel_};
   HICON appIcon_ = nullptr;
   std::string appIconFile_;
   DeferredIcons deferredPictures_;
