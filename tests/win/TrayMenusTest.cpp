@@ -33,6 +33,10 @@ std::string Read(HMENU menu) {
     WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
     out += narrow;
     if (mi.hSubMenu) {
+      // Filled when it opens, once.
+      EXPECT_EQ(GetMenuItemCount(mi.hSubMenu), 0);
+      EXPECT_TRUE(TrayMenuInitPopup(mi.hSubMenu));
+      EXPECT_FALSE(TrayMenuInitPopup(mi.hSubMenu));
       out += "(" + Read(mi.hSubMenu) + ")";
     } else {
       out += "#" + std::to_string(mi.wID);
@@ -72,12 +76,24 @@ TEST(TrayMenusTest, ThePopupHasTheModelsEntriesIdsAndPictures) {
   panel.AddPage("find", TabTag::Find);
   panel.AddPage("B & C", TabTag::Items).Tree()->Add(nullptr, Rec(ItemKind::Folder, "dir", 1));
 
-  HMENU flat = CreateTrayPopup(BuildTrayMenu(panel, false, "Show ViewPanel"));
+  // The models outlive their menus: submenus are filled from them.
+  const TrayMenuModel flatModel = BuildTrayMenu(panel, false, "Show ViewPanel");
+  const TrayMenuModel tabsModel = BuildTrayMenu(panel, true, "show");
+  HMENU flat = CreateTrayPopup(flatModel);
   EXPECT_EQ(Read(flat), "Show ViewPanel#1 - Tom && Jerry#100*16 grp(in#102*16)*16 - url#103 - dir#104*16");
   DestroyMenu(flat);
-  HMENU tabs = CreateTrayPopup(BuildTrayMenu(panel, true, "show"));
+  HMENU tabs = CreateTrayPopup(tabsModel);
   EXPECT_EQ(Read(tabs), "show#1 - A(Tom && Jerry#100*16 grp(in#102*16)*16 - url#103) - B && C(dir#104*16)");
   DestroyMenu(tabs);
+}
+
+TEST(TrayMenusTest, SubmenusOfAnotherMenuAreLeftAlone) {
+  HMENU menu = CreatePopupMenu();
+  HMENU sub = CreatePopupMenu();
+  AppendMenuW(menu, MF_POPUP, UINT_PTR(sub), L"sub");
+  EXPECT_FALSE(TrayMenuInitPopup(sub));
+  EXPECT_EQ(GetMenuItemCount(sub), 0);
+  DestroyMenu(menu);
 }
 
 TEST(TrayMenusTest, TheRightMenuKeepsItsOrderAndDisablesWhatIsNotThere) {

@@ -71,6 +71,10 @@ bool TrayIcon::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
     result = 0;
     return true;
   }
+  if (msg == WM_INITMENUPOPUP && TrayMenuInitPopup(reinterpret_cast<HMENU>(wParam))) {
+    result = 0;
+    return true;
+  }
   if (msg == WM_MEASUREITEM && TrayMenuMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) {
     result = TRUE;
     return true;
@@ -80,7 +84,6 @@ bool TrayIcon::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
     result = TRUE;
     return true;
   }
-  (void)wParam;
   return false;
 }
 

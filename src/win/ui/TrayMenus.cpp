@@ -14,6 +14,21 @@ constexpr ULONG_PTR kPictureTag = ULONG_PTR(0x4B540000) << 32;
 constexpr ULONG_PTR kPictureMask = 0xFFFFFFFF;
 constexpr int kPictureSize = 16;  // the shared small list; never scaled
 
+void AppendLevel(HMENU menu, const std::vector<TrayMenuEntry>& entries);
+
+// A submenu is filled only when it opens (WM_INITMENUPOPUP): a menu of
+// thousands of items then costs what its first level costs. The entries it
+// waits for are kept in the menu's own data.
+HMENU PendingSubmenu(const std::vector<TrayMenuEntry>& children) {
+  HMENU sub = CreatePopupMenu();
+  MENUINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIM_MENUDATA;
+  info.dwMenuData = reinterpret_cast<ULONG_PTR>(&children);
+  SetMenuInfo(sub, &info);
+  return sub;
+}
+
 void AppendLevel(HMENU menu, const std::vector<TrayMenuEntry>& entries) {
   using Kind = TrayMenuEntry::Kind;
   UINT position = 0;
@@ -37,10 +52,8 @@ void AppendLevel(HMENU menu, const std::vector<TrayMenuEntry>& entries) {
         mi.dwItemData = kPictureTag | ULONG_PTR(uint32_t(e.image));
       }
       if (e.kind == Kind::TabMenu || !e.children.empty()) {
-        HMENU sub = CreatePopupMenu();
-        AppendLevel(sub, e.children);
         mi.fMask |= MIIM_SUBMENU;
-        mi.hSubMenu = sub;
+        mi.hSubMenu = PendingSubmenu(e.children);
       }
     }
     InsertMenuItemW(menu, position++, TRUE, &mi);
@@ -66,6 +79,18 @@ HMENU CreateTrayRightMenu(const TrayMenuCaptions& captions, bool settingsAvailab
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, kTrayMenuExit, Widen(captions.exit).c_str());
   return menu;
+}
+
+bool TrayMenuInitPopup(HMENU submenu) {
+  MENUINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIM_MENUDATA;
+  if (!GetMenuInfo(submenu, &info) || !info.dwMenuData) return false;
+  auto* children = reinterpret_cast<const std::vector<TrayMenuEntry>*>(info.dwMenuData);
+  info.dwMenuData = 0;
+  SetMenuInfo(submenu, &info);
+  AppendLevel(submenu, *children);
+  return true;
 }
 
 bool TrayMenuMeasureItem(MEASUREITEMSTRUCT& measure) {

@@ -20,9 +20,14 @@ enum TrayRightCommand : UINT {
   kTrayMenuExit,
 };
 
-// A popup menu with the model's entries. Pictures are drawn by the owner of
-// the tracked menu, through TrayMenuMeasureItem / TrayMenuDrawItem.
+// A popup menu with the model's entries. The model must outlive the menu:
+// submenus are filled from it when they open, through TrayMenuInitPopup
+// (WM_INITMENUPOPUP of the menu's owner). Pictures are drawn by that owner,
+// through TrayMenuMeasureItem / TrayMenuDrawItem.
 HMENU CreateTrayPopup(const TrayMenuModel& model);
+// Fills a submenu of CreateTrayPopup the first time it opens; false for
+// any other menu and once it is filled.
+bool TrayMenuInitPopup(HMENU submenu);
 
 // The fixed right-click menu: view, settings, about, exit. Settings and
 // about stay disabled until their windows exist.
