@@ -9,7 +9,6 @@
 namespace kestro::win {
 
 namespace {
-constexpr UINT kTrayCallback = WM_APP + 20;
 constexpr UINT kTrayIconId = 1;
 
 // Destroys a menu with its submenus when the handler that built it returns.
@@ -33,7 +32,7 @@ void TrayIcon::Add(HWND owner, HICON icon, const std::string& hint) {
   data_.hWnd = owner;
   data_.uID = kTrayIconId;
   data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  data_.uCallbackMessage = kTrayCallback;
+  data_.uCallbackMessage = kCallbackMessage;
   data_.hIcon = icon;
   lstrcpynW(data_.szTip, Widen(hint).c_str(), int(std::size(data_.szTip)));
   added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
@@ -52,7 +51,7 @@ void TrayIcon::Remove() {
 }
 
 bool TrayIcon::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (msg == kTrayCallback) {
+  if (msg == kCallbackMessage) {
     switch (UINT(lParam)) {
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:

@@ -15,6 +15,9 @@ namespace kestro::win {
 
 class TrayIcon {
  public:
+  // The icon's callback message to its owner window.
+  static constexpr UINT kCallbackMessage = WM_APP + 20;
+
   TrayIcon(AppState& state, Win32Platform& platform, const MacroValues& macros, std::unique_ptr<TviewFrm>& panel);
   ~TrayIcon();
   TrayIcon(const TrayIcon&) = delete;
