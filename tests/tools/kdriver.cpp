@@ -29,7 +29,12 @@
 //                                          "SHELLDLL_DefView" child, as the shell's desktop has;
 //                                          with VK, first holds that global hot key as another
 //                                          program would (exit code 1 if it could not)
+//   kdriver foreground                    the foreground window's handle
+//   kdriver register NAME                 the number of a registered window message
+//   kdriver untray HWND ID                takes that window's notification icon away,
+//                                          as a restarting taskbar loses it
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -298,6 +303,21 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"post") return PostMessageW(w, msg, wp, lp) ? 0 : 1;
     std::printf("%lld\n", static_cast<long long>(SendMessageW(w, msg, wp, lp)));
     return 0;
+  }
+  if (cmd == L"foreground") {
+    std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(GetForegroundWindow())));
+    return 0;
+  }
+  if (cmd == L"register" && argc == 3) {
+    std::printf("%u\n", RegisterWindowMessageW(argv[2]));
+    return 0;
+  }
+  if (cmd == L"untray" && argc == 4) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = ParseHwnd(argv[2]);
+    data.uID = UINT(_wtoi(argv[3]));
+    return Shell_NotifyIconW(NIM_DELETE, &data) ? 0 : 1;
   }
   if (cmd == L"child" && argc >= 4) {
     ChildSearch search{arg(3), argc > 4 ? _wtoi(argv[4]) : 0};

@@ -52,6 +52,7 @@ class PanelModel : public IPanelPages {
   int ActivePageIndex() const override { return active_; }
 
   PanelPage& Page(size_t index) { return *pages_.at(index); }
+  const PanelPage& Page(size_t index) const { return *pages_.at(index); }
   // Moves the page at `from` to position `to`; the moved page stays active
   // when it was. Out-of-range positions change nothing.
   bool MovePage(size_t from, size_t to);

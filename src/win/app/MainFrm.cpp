@@ -3,6 +3,7 @@
 #include "core/app/ErrorLog.h"
 #include "core/app/StartSequence.h"
 #include "core/items/IconPlan.h"
+#include "core/ui/TrayMenu.h"
 #include "win/platform/IconLoader.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
@@ -14,6 +15,11 @@ namespace {
 constexpr wchar_t kClassName[] = L"TmainFrm";
 constexpr UINT kIconLoadedMessage = WM_APP + 1;
 constexpr UINT kPicturesMessage = WM_APP + 2;
+
+HICON SmallAppIcon() {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON,
+                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+}
 }  // namespace
 
 TmainFrm::TmainFrm(Win32Platform& platform, std::string exePath)
@@ -22,6 +28,7 @@ TmainFrm::TmainFrm(Win32Platform& platform, std::string exePath)
 }
 
 TmainFrm::~TmainFrm() {
+  tray_.Remove();
   SetModalWindows(nullptr, nullptr);
   platform_.images.SetMacros(nullptr);
   if (appIcon_) DestroyIcon(appIcon_);
@@ -72,6 +79,7 @@ void TmainFrm::FormCreate() {
   panel_->SetBounds(env.left, env.top, env.width, env.height);
   panel_->initialPlacement = false;
   panel_->BuildPages();
+  tray_.Add(Handle(), appIcon_ ? appIcon_ : SmallAppIcon(), TrayHint(state_.pv.programDrive, state_.messages));
   if (env.showonstartup) {
     panel_->ShowPanel();
     UpdateWindow(panel_->Handle());
@@ -153,6 +161,7 @@ void TmainFrm::FormClose() {
 }
 
 LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT r = 0; tray_.HandleMessage(msg, wParam, lParam, r)) return r;
   switch (msg) {
     case WM_CREATE:
       FormCreate();
@@ -175,6 +184,7 @@ LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       SystemHotKey(wParam);
       return 0;
     case WM_DESTROY:
+      tray_.Remove();
       PostQuitMessage(0);
       return 0;
     default:

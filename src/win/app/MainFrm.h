@@ -9,6 +9,7 @@
 #include "core/config/PathMacros.h"
 #include "core/items/DeferredIcons.h"
 #include "core/items/IconPlan.h"
+#include "win/app/TrayIcon.h"
 #include "win/panel/ViewFrm.h"
 #include "win/platform/HotKeys.h"
 #include "win/platform/IconLoader.h"
@@ -24,6 +25,8 @@ class TmainFrm : public Window {
   bool Create();
   // For the settings dialog: re-register or clear a slot, all slots at once.
   GlobalShortcuts& Shortcuts() { return shortcuts_; }
+  // The tray-menu shortcut: opens the left-click tray menu, or dismisses it.
+  void ToggleTrayMenuFromShortcut() { tray_.ToggleMenuFromShortcut(); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -41,13 +44,13 @@ class TmainFrm : public Window {
   void StartShortcuts();
   void ShortcutNotice();
   void SystemHotKey(WPARAM id);
-  void ToggleTrayMenuFromShortcut();
 
   Win32Platform& platform_;
   std::string exePath_;
   AppState state_;
   MacroValues macros_{platform_.host, state_.pv.programDrive};  // the pictures' lookups
   std::unique_ptr<TviewFrm> panel_;
+  TrayIcon tray_{state_, platform_, macros_, panel_};
   HICON appIcon_ = nullptr;
   std::string appIconFile_;
   DeferredIcons deferredPictures_;

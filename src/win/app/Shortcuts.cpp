@@ -50,7 +50,4 @@ void TmainFrm::SystemHotKey(WPARAM id) {
   }
 }
 
-// The tray menu comes with the tray icon; until then the slot has nothing to open.
-void TmainFrm::ToggleTrayMenuFromShortcut() {}
-
 }  // namespace kestro::win
