@@ -2,14 +2,14 @@
 import os
 import time
 
-from kestro import KestroDrive, probe_runs, wait_exit, wait_for_runs
+from kestro import KestroDrive, probe_runs, wait_exit, wait_for_runs, wait_until
 from wine import WIN_BUILD, WineSession
 
 WM_COMMAND = 0x0111
 CMD_TABADD = 1023
 WS_VISIBLE = 0x10000000
 MOD_ALT_CTRL = 3
-VK_P, VK_Q, VK_W, VK_X, VK_D = (ord(c) for c in "PQWXD")
+VK_P, VK_Q, VK_W, VK_X, VK_D, VK_T = (ord(c) for c in "PQWXDT")
 
 
 def _slot(n, key):
@@ -17,24 +17,15 @@ def _slot(n, key):
     return f"<useshortkey{n}>1</useshortkey{n}><mainkey{n}>0</mainkey{n}><subkey{n}>{ord(key) - 65}</subkey{n}>"
 
 
-def _wait(condition, seconds=10):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if condition():
-            return True
-        time.sleep(0.1)
-    return bool(condition())
-
-
 def _press(s, vk):
     s.driver("key", str(vk), "ctrl", "alt")
 
 
 def test_system_slots_item_shortcuts_and_a_combination_held_elsewhere():
-    # Slot 0 on P, slot 2 on X, slot 3 on D, slot 4 on W; the item "two" wants
+    # Slot 0 on P, slot 1 on T, slot 2 on X, slot 3 on D, slot 4 on W; the item "two" wants
     # Ctrl + Alt + Q, which another program holds before Kestro starts.
     panel = "<showonstartup>False</showonstartup>" + "".join(
-        _slot(n, k) for n, k in ((0, "P"), (2, "X"), (3, "D"), (4, "W")))
+        _slot(n, k) for n, k in ((0, "P"), (1, "T"), (2, "X"), (3, "D"), (4, "W")))
     tabs = """<tabs><tab name="A" tag="0"><files>
       <file name="one"><path>Apps\\probe.exe</path>
         <hotkey>True</hotkey><hotkeymodifier>0</hotkeymodifier><hotkeycode>27</hotkeycode></file>
@@ -77,16 +68,22 @@ def test_system_slots_item_shortcuts_and_a_combination_held_elsewhere():
         panel_visible = lambda: s.driver_json("info", str(w["hwnd"]))["visible"]
         assert not panel_visible()
         _press(s, VK_P)
-        assert _wait(panel_visible), "slot 0 did not show the panel"
+        assert wait_until(panel_visible), "slot 0 did not show the panel"
         _press(s, VK_P)
-        assert _wait(lambda: not panel_visible()), "slot 0 did not hide the panel"
+        assert wait_until(lambda: not panel_visible()), "slot 0 did not hide the panel"
+
+        # Slot 1 opens the tray menu, and the next press dismisses it.
+        _press(s, VK_T)
+        assert s.wait_window("#32768", "-", 5000) is not None, "slot 1 opened no tray menu"
+        _press(s, VK_T)
+        assert s.window_gone("#32768", "-", 5000), "slot 1 did not dismiss the tray menu"
 
         # Slot 3 hides the desktop's view, and shows it again.
         assert view_shown()
         _press(s, VK_D)
-        assert _wait(lambda: not view_shown()), "slot 3 did not hide the desktop icons"
+        assert wait_until(lambda: not view_shown()), "slot 3 did not hide the desktop icons"
         _press(s, VK_D)
-        assert _wait(view_shown), "slot 3 did not show the desktop icons"
+        assert wait_until(view_shown), "slot 3 did not show the desktop icons"
 
         # Slot 4 does nothing; the held combination starts nothing of ours.
         _press(s, VK_W)
@@ -99,7 +96,7 @@ def test_system_slots_item_shortcuts_and_a_combination_held_elsewhere():
         # Slot 2 while the tab name dialog is open: the dialog is ended, then
         # Kestro ends and writes Kestro.xml.
         _press(s, VK_P)
-        assert _wait(panel_visible)
+        assert wait_until(panel_visible)
         s.driver("post", str(w["hwnd"]), str(WM_COMMAND), str(CMD_TABADD), "0")
         dialog = s.message_box(10000)
         assert dialog is not None, "no tab name dialog"
