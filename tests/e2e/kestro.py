@@ -1,4 +1,5 @@
 """Kestro.exe on a simulated drive, for the end-to-end tests."""
+import os
 import shutil
 import time
 import xml.etree.ElementTree as ET
@@ -31,6 +32,19 @@ class KestroDrive:
         dest.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(WIN_BUILD / "tools" / name, dest)
         return dest
+
+    def busy_tabs(self, per_tab, names="AB"):
+        """Item tabs that keep the picture loader busy for a long while: every
+        item a file of its own (a hard link of probe.exe in tools\), since a
+        file is looked up only once. Returns the tabs section's XML."""
+        probe = self.copy_tool("probe.exe", "tools/probe.exe")
+        tabs = ""
+        for n in names:
+            for i in range(per_tab):
+                os.link(probe, probe.parent / f"{n}{i}.exe")
+            items = "".join(f'<file name="p{i}"><path>tools\\{n}{i}.exe</path></file>' for i in range(per_tab))
+            tabs += f'<tab name="{n}" tag="0"><files>{items}</files></tab>'
+        return f"<tabs>{tabs}</tabs>"
 
     def write_xml(self, text):
         self.xml_path.write_bytes(text.encode("utf-8") if isinstance(text, str) else text)

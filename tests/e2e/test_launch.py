@@ -1,5 +1,4 @@
 """Launching items from the panel with the mouse and the keyboard."""
-import os
 import time
 
 from kestro import KestroDrive, probe_runs, wait_exit, wait_for_runs
@@ -151,22 +150,12 @@ def test_documents_without_a_host_program_open_with_the_drive_s_program():
         p.exit()
 
 
-BIG_TAB = """<tab name="{name}" tag="0"><files>{items}</files></tab>"""
-
-
 def test_exit_is_refused_while_the_pictures_load():
-    # Every item a file of its own: a file is looked up only once, so items
-    # of one file would leave the loader too little to do.
-    tabs = "".join(BIG_TAB.format(name=n, items="".join(
-        f'<file name="p{i}"><path>tools\\{n}{i}.exe</path></file>' for i in range(3000))) for n in "AB")
     with WineSession("launch-busy") as s:
         drive = KestroDrive(s, "r")
-        probe = drive.copy_tool("probe.exe", "tools/probe.exe")
-        for n in "AB":
-            for i in range(3000):
-                os.link(probe, probe.parent / f"{n}{i}.exe")
+        tabs = drive.busy_tabs(3000)
         drive.write_xml(f"""<?xml version="1.0"?><Root><panel><xbuttonaction>2</xbuttonaction></panel>
-          <tabs>{tabs}</tabs></Root>""")
+          {tabs}</Root>""")
         s.start()
         proc = drive.start()
         w = s.wait_window("TviewFrm", "-", 20000)

@@ -1,5 +1,4 @@
 """Global shortcuts: the system slots, item shortcuts, and combinations another program holds."""
-import os
 import time
 
 from kestro import KestroDrive, probe_runs, wait_exit, wait_for_runs, wait_until
@@ -110,20 +109,12 @@ def test_system_slots_item_shortcuts_and_a_combination_held_elsewhere():
         assert root.find("panel/useshortkey2").text == "1"
 
 
-BIG_TAB = """<tab name="{name}" tag="0"><files>{items}</files></tab>"""
-
-
 def test_the_quit_slot_does_nothing_while_the_pictures_load_and_quits_after():
     # 2,000 files of their own keep the loader busy for many seconds under Wine.
-    tabs = "".join(BIG_TAB.format(name=n, items="".join(
-        f'<file name="p{i}"><path>tools\\{n}{i}.exe</path></file>' for i in range(1000))) for n in "AB")
     with WineSession("shortcuts-busy") as s:
         drive = KestroDrive(s, "r")
-        probe = drive.copy_tool("probe.exe", "tools/probe.exe")
-        for n in "AB":
-            for i in range(1000):
-                os.link(probe, probe.parent / f"{n}{i}.exe")
-        drive.write_xml(f'<?xml version="1.0"?><Root><panel>{_slot(2, "X")}</panel><tabs>{tabs}</tabs></Root>')
+        tabs = drive.busy_tabs(1000)
+        drive.write_xml(f'<?xml version="1.0"?><Root><panel>{_slot(2, "X")}</panel>{tabs}</Root>')
         s.start()
         proc = drive.start()
         assert s.wait_window("TviewFrm", "-", 20000) is not None

@@ -145,16 +145,10 @@ def test_tray_icon_menus_launch_show_the_panel_refuse_menus_beside_dialogs_and_e
 
 
 def test_busy_exit_is_refused_the_icon_comes_back_and_exit_during_the_menu_is_clean():
-    tabs = "".join(f'<tab name="{n}" tag="0"><files>' + "".join(
-        f'<file name="p{i}"><path>tools\\{n}{i}.exe</path></file>' for i in range(3000)) + "</files></tab>"
-        for n in "AB")
     with WineSession("tray-busy") as s:
         drive = KestroDrive(s, "r")
-        probe = drive.copy_tool("probe.exe", "tools/probe.exe")
-        for n in "AB":
-            for i in range(3000):
-                os.link(probe, probe.parent / f"{n}{i}.exe")
-        drive.write_xml(f'<?xml version="1.0"?><Root><tabs>{tabs}</tabs></Root>')
+        tabs = drive.busy_tabs(3000)
+        drive.write_xml(f'<?xml version="1.0"?><Root>{tabs}</Root>')
         s.start()
         t = Tray(s, drive)
         # While the pictures load the exit entry shows "02" instead.
