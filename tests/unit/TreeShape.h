@@ -53,7 +53,8 @@ inline std::string ShapeOf(const ItemTree& tree, const ItemNode* parent = nullpt
     }
     out += r.name;
     if (r.kind == ItemKind::Folder) out += '/';
-    if (r.kind == ItemKind::Group) out += "(" + ShapeOf(tree, n) + ")";
+    // Folders hold children on the favorites tab.
+    if (r.kind == ItemKind::Group || !n->Children().empty()) out += "(" + ShapeOf(tree, n) + ")";
   }
   return out;
 }

@@ -8,6 +8,7 @@
 
 #include "core/app/StartSequence.h"
 #include "TestFrameHost.h"
+#include "unit/TreeShape.h"
 #include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/VstFrame.h"
 #include "win/platform/OleDrag.h"
@@ -82,16 +83,6 @@ TMyRec Item(ItemKind kind, const std::string& name, const std::string& path = {}
 }
 
 // The names of a tree, groups with their children in brackets.
-std::string Shape(const ItemTree& tree, const ItemNode* parent = nullptr) {
-  std::string out;
-  for (const ItemNode* n : tree.ChildrenOf(parent)) {
-    if (!out.empty()) out += ' ';
-    out += n->Data().kind == ItemKind::Separator ? "-" : n->Data().name;
-    if (!n->Children().empty()) out += "(" + Shape(tree, n) + ")";
-  }
-  return out;
-}
-
 class TreeEditorTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -163,22 +154,22 @@ class TreeEditorTest : public ::testing::Test {
 TEST_F(TreeEditorTest, ChosenFilesGoIntoAFocusedGroupOrAfterAFocusedFileInTheirOrder) {
   Focus("tools");
   Frame().Editor().AddFiles({"R:\\x\\b.exe", "R:\\x\\a.txt"});
-  EXPECT_EQ(Shape(Tree(0)), "one tools(two sub(deep) b.exe a.txt) three");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one tools(two sub(deep) b.exe a.txt) three");
   EXPECT_TRUE(Named("tools").Expanded());
   Focus("one");
   state_.env.deleteext = true;
   Frame().Editor().AddFiles({"R:\\c.exe", "R:\\d.exe"});
-  EXPECT_EQ(Shape(Tree(0)), "one c d tools(two sub(deep) b.exe a.txt) three");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one c d tools(two sub(deep) b.exe a.txt) three");
   EXPECT_EQ(Named("c").Data().path, "R:\\c.exe");
   // A separator after a focused group, which opens; without a focus at the end.
   Frame().Tree().Expand(Named("tools"), false);
   Focus("tools");
   Frame().Editor().popMenu_AddLineClick();
-  EXPECT_EQ(Shape(Tree(0)), "one c d tools(two sub(deep) b.exe a.txt) - three");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one c d tools(two sub(deep) b.exe a.txt) - three");
   EXPECT_TRUE(Named("tools").Expanded());
   Frame().Tree().SetFocusedNode(nullptr);
   Frame().Editor().AddFolder("R:\\docs");
-  EXPECT_EQ(Shape(Tree(0)), "one c d tools(two sub(deep) b.exe a.txt) - three docs");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one c d tools(two sub(deep) b.exe a.txt) - three docs/");
   EXPECT_EQ(Named("docs").Data().kind, ItemKind::Folder);
   EXPECT_EQ(Named("docs").Data().imageindex, kFolderPicture);
 }
@@ -210,13 +201,13 @@ TEST_F(TreeEditorTest, DeleteAsksForAGroupFromTheKeyOnlyAndThePopupDeletesAtOnce
     EXPECT_EQ(Boxes::seen[0].caption, "Delete?");
     EXPECT_EQ(Boxes::seen[0].text, "그룹아이콘입니다. 하위항목을 모두 삭제하시겠습니까?");
   }
-  EXPECT_EQ(Shape(Tree(0)), "one tools(two sub(deep)) three");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one tools(two sub(deep)) three");
   {
     Boxes boxes(IDYES);
     SendMessageW(tree, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(Boxes::seen.size(), 1u);
   }
-  EXPECT_EQ(Shape(Tree(0)), "one three");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one three");
   EXPECT_EQ(Tree(0).Count(), 2u) << "the children went with it";
   {
     // A file goes from the key at once; the popup entry never asks.
@@ -230,7 +221,7 @@ TEST_F(TreeEditorTest, DeleteAsksForAGroupFromTheKeyOnlyAndThePopupDeletesAtOnce
     Pump();
     EXPECT_TRUE(Boxes::seen.empty());
   }
-  EXPECT_EQ(Shape(Tree(0)), "three");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "three");
 }
 
 TEST_F(TreeEditorTest, ATabWithItemsAsksBeforeItGoesAndAnEmptyOneDoesNot) {
@@ -260,14 +251,14 @@ TEST_F(TreeEditorTest, DroppedFilesLandAtTheSpotAndALinkDropOpensThemInsteadOfAd
   IDataObject* three = files({"R:\\in\\a.exe", "R:\\in\\b.txt", "R:\\in\\folder"});
   // The lower half of a file: after it, so the names end up reversed.
   EXPECT_EQ(Drop(three, At("one", 0.8), MK_LBUTTON), DWORD(DROPEFFECT_COPY));
-  EXPECT_EQ(Shape(Tree(0)), "one folder b.txt a.exe tools(two sub(deep)) three");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one folder/ b.txt a.exe tools(two sub(deep)) three");
   EXPECT_EQ(Named("folder").Data().kind, ItemKind::Folder);
   EXPECT_EQ(Named("folder").Data().imageindex, kFolderPicture);
   EXPECT_EQ(Named("b.txt").Data().kind, ItemKind::File);
   // On a group: at its end, in order; on empty space: after the deepest last node.
   IDataObject* two = files({"R:\\p.exe", "R:\\q.exe"});
   EXPECT_EQ(Drop(two, At("tools", 0.5), MK_LBUTTON), DWORD(DROPEFFECT_COPY));
-  EXPECT_EQ(Shape(Tree(0)), "one folder b.txt a.exe tools(two sub(deep) p.exe q.exe) three");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one folder/ b.txt a.exe tools(two sub(deep) p.exe q.exe) three");
   two->Release();
   three->Release();
 
@@ -308,20 +299,20 @@ TEST_F(TreeEditorTest, DraggedNodesMoveIntoGroupsAndOtherTreesButNeverIntoThemse
     EXPECT_EQ(Drop(group, At(inside, 0.5), MK_LBUTTON), DWORD(DROPEFFECT_NONE));
     group->Release();
   }
-  EXPECT_EQ(Shape(Tree(0)), "one tools(two sub(deep)) three");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one tools(two sub(deep)) three");
   // Into a group, as its last child, keeping the node's id.
   NodeId id = Named("three").Id();
   IDataObject* file = node(Named("three"));
   EXPECT_EQ(Drop(file, At("sub", 0.5), MK_LBUTTON), DWORD(DROPEFFECT_MOVE));
   file->Release();
-  EXPECT_EQ(Shape(Tree(0)), "one tools(two sub(deep three))");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one tools(two sub(deep three))");
   EXPECT_EQ(Named("three").Id(), id);
   // Onto another tab's tree, with its subtree.
   IDataObject* group = node(Named("tools"));
   EXPECT_EQ(Drop(group, At("", 0, 1), MK_LBUTTON, 1), DWORD(DROPEFFECT_MOVE));
   group->Release();
-  EXPECT_EQ(Shape(Tree(0)), "one");
-  EXPECT_EQ(Shape(Tree(1)), "tools(two sub(deep three))");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one");
+  EXPECT_EQ(testing::ShapeOf(Tree(1)), "tools(two sub(deep three))");
 }
 
 TEST_F(TreeEditorTest, OnTheFavoritesTabFilesMoveWithTheirNodesAndThePopupDeletesTheFile) {
@@ -365,18 +356,18 @@ TEST_F(TreeEditorTest, OnTheFavoritesTabFilesMoveWithTheirNodesAndThePopupDelete
   };
   // Onto a folder: into it, the file first.
   EXPECT_EQ(drag("a", "sub"), DWORD(DROPEFFECT_MOVE));
-  EXPECT_EQ(Shape(tree), "sub(a) b ghost");
+  EXPECT_EQ(testing::ShapeOf(tree), "sub/(a) b ghost");
   EXPECT_NE(GetFileAttributesW(Widen(root + "\\sub\\a.url").c_str()), INVALID_FILE_ATTRIBUTES);
   // A file that cannot move keeps its node where it was.
   EXPECT_EQ(drag("ghost", "sub"), DWORD(DROPEFFECT_NONE));
-  EXPECT_EQ(Shape(tree), "sub(a) b ghost");
+  EXPECT_EQ(testing::ShapeOf(tree), "sub/(a) b ghost");
   // The popup's delete takes the file with the node; a missing file does not keep the node.
   frame.Tree().SetFocusedNode(rowOf("b").first);
   frame.RunCommand(unsigned(TreeCommand::FavDelete));
   EXPECT_EQ(GetFileAttributesW(Widen(root + "\\b.url").c_str()), INVALID_FILE_ATTRIBUTES);
   frame.Tree().SetFocusedNode(rowOf("ghost").first);
   frame.RunCommand(unsigned(TreeCommand::FavDelete));
-  EXPECT_EQ(Shape(tree), "sub(a)");
+  EXPECT_EQ(testing::ShapeOf(tree), "sub/(a)");
   DeleteFileW(Widen(root + "\\sub\\a.url").c_str());
   RemoveDirectoryW(Widen(root + "\\sub").c_str());
   RemoveDirectoryW(Widen(root).c_str());
@@ -392,8 +383,8 @@ TEST_F(TreeEditorTest, ANodeDroppedOnATabOfTheStripGoesToTheEndOfItsTree) {
   EXPECT_EQ(shown, 1) << "the tab under a held node shows";
   EXPECT_EQ(strip.drop(data, 0, POINT{150, 5}), DWORD(DROPEFFECT_MOVE));
   data->Release();
-  EXPECT_EQ(Shape(Tree(0)), "one three");
-  EXPECT_EQ(Shape(Tree(1)), "tools(two sub(deep))");
+  EXPECT_EQ(testing::ShapeOf(Tree(0)), "one three");
+  EXPECT_EQ(testing::ShapeOf(Tree(1)), "tools(two sub(deep))");
   EXPECT_EQ(changed, 1);
 }
 
