@@ -87,9 +87,9 @@ bool TrayIcon::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
 }
 
 bool TrayIcon::MenusRefused() const {
-  // No menu beside one of our dialogs or boxes, nor a second one over ours;
-  // none before the icon has its window.
-  return !data_.hWnd || ModalDialogOpen() || ModalLoop::Depth() > 0 || menuOpen_;
+  // No menu beside one of our dialogs, boxes or menus (ours are counted
+  // too); none before the icon has its window.
+  return !data_.hWnd || ModalLoop::Depth() > 0;
 }
 
 POINT TrayIcon::MenuPoint() const {
