@@ -15,11 +15,9 @@ struct ModalState {
   int menus = 0;
   int dialogs = 0;
   HWND closePending = nullptr;  // gets WM_CLOSE again when the last loop returns
-  int ourDialogs = 0;           // RunModalDialog and RunFileDialog now running
+  int ourDialogs = 0;           // DialogScopes open now (our dialogs, file and folder dialogs)
 };
 ModalState g;
-
-using OurDialog = DialogScope;
 
 // The dialog procedure and parameter of the dialog being created: the
 // wrapper below hands WM_INITDIALOG on with them and keeps the procedure in
@@ -123,7 +121,7 @@ UINT TrackModalPopup(HMENU menu, UINT flags, POINT screen, HWND window) {
 }
 
 INT_PTR RunModalDialog(const wchar_t* dialogTemplate, DLGPROC proc, LPARAM param) {
-  OurDialog dialog;
+  DialogScope dialog;
   PendingDialog pending{proc, param};
   return DialogBoxParamW(GetModuleHandleW(nullptr), dialogTemplate, ModalOwner(), DialogWrapper,
                          reinterpret_cast<LPARAM>(&pending));
@@ -152,7 +150,7 @@ bool RunFileDialog(OPENFILENAMEW& ofn, bool save) {
   ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
   ofn.lpfnHook = TopmostFileDialogHook;
   EnsureUiCom();
-  OurDialog dialog;
+  DialogScope dialog;
   return (save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) != FALSE;
 }
 
