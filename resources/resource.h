@@ -53,3 +53,10 @@
 // The path-macro list (TenvVarFrm).
 #define IDD_ENVVAR 400
 #define IDC_ENVVAR_LIST 401
+
+// The list of programs still running at the exit (TexitListFrm).
+#define IDD_EXITLIST 500
+#define IDC_EXITLIST_TREE 501
+#define IDC_EXITLIST_OPTION 502
+#define IDC_EXITLIST_ALL 503
+#define IDC_EXITLIST_ONLYUP 504

@@ -25,6 +25,8 @@ class IFileSystem {
   virtual WriteResult WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
   // Plain write (for files nothing else depends on).
   virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
+  // Creates the folder (its parent must exist); true when it exists afterwards.
+  virtual bool CreateFolder(const std::string& path) = 0;
 };
 
 }  // namespace kestro

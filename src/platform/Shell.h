@@ -7,6 +7,7 @@ namespace kestro {
 constexpr int kSwHide = 0;
 constexpr int kSwShowNormal = 1;
 constexpr int kSwShowMaximized = 3;
+constexpr int kSwShow = 5;
 constexpr int kSwMinimize = 6;
 
 // Shell results worth telling apart (values above 32 mean success).

@@ -22,7 +22,8 @@ class FakeFileSystem : public IFileSystem {
   int atomicWrites = 0;
 
   bool FileExists(const std::string& p) override { return files.count(p) || Contains(unreadable, p); }
-  bool DirectoryExists(const std::string&) override { return true; }
+  std::vector<std::string> missingFolders;  // every other folder exists
+  bool DirectoryExists(const std::string& p) override { return !Contains(missingFolders, p); }
   bool ReadFile(const std::string& p, std::string& bytes) override {
     if (Contains(unreadable, p)) return false;
     auto it = files.find(p);
@@ -39,6 +40,12 @@ class FakeFileSystem : public IFileSystem {
   bool WriteFile(const std::string& p, const std::string& bytes) override {
     if (failWrites) return false;
     files[p] = bytes;
+    return true;
+  }
+  std::vector<std::string> createdFolders;
+  bool CreateFolder(const std::string& p) override {
+    if (failWrites) return false;
+    createdFolders.push_back(p);
     return true;
   }
 

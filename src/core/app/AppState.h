@@ -67,6 +67,8 @@ struct AppState {
   int failedExitSaves = 0;
   // The items marked to run at the end have been started.
   bool endItemsRan = false;
+  // The host changes were undone (by the log-off answer): not again.
+  bool hostChangesUndone = false;
 };
 
 }  // namespace kestro

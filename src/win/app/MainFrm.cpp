@@ -65,7 +65,7 @@ void TmainFrm::FormCreate() {
   // The panel, placed where the settings say (after the clamping to the screen).
   const EnvSet& env = state_.env;
   panel_ = std::make_unique<TviewFrm>(state_, platform_);
-  panel_->onTerminate = [this] { PostMessageW(Handle(), WM_CLOSE, 0, 0); };
+  panel_->onTerminate = [this](ExitTrigger trigger) { PostMessageW(Handle(), WM_CLOSE, WPARAM(trigger), 0); };
   panel_->initialPlacement = true;
   if (!panel_->Create()) {
     panel_.reset();
@@ -143,23 +143,6 @@ void TmainFrm::IconLoaded(LPARAM lParam) {
   delete result;
 }
 
-void TmainFrm::FormClose() {
-  // The panel's destruction is the save point; without a panel its bounds
-  // are the stored ones.
-  WriteResult saved =
-      SaveAtExit(state_, platform_.platform, panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env));
-  if (!saved && !saved.error.empty()) {
-    FailedSaveNotice notice = NoticeOfFailedExitSave(state_, saved);
-    // A close request meanwhile ends the box and comes back as the second try.
-    ShowMessageBox(Widen(notice.text), L"Notice", MB_OK | MB_ICONWARNING);
-    if (notice.keepRunning) return;
-  }
-  if (loader_) loader_->StopAndWait(5000);
-  SetModalWindows(Handle(), nullptr);
-  panel_.reset();
-  DestroyWindow(Handle());
-}
-
 LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (LRESULT r = 0; tray_.HandleMessage(msg, wParam, lParam, r)) return r;
   switch (msg) {
@@ -169,7 +152,15 @@ LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       // Never destroy windows under a running menu, dialog or message box:
       // they are ended first and the close comes back afterwards.
-      if (!DeferCloseWhileModal(Handle())) FormClose();
+      // A second request while the exit runs (its list is open) is not
+      // a new exit.
+      if (exiting_) return 0;
+      if (!DeferCloseWhileModal(Handle(), wParam)) FormClose(TriggerOfCloseRequest(wParam));
+      return 0;
+    case WM_QUERYENDSESSION:
+      return QueryEndSession(wParam, lParam);
+    case WM_TIMER:
+      if (wParam == kTimer3) Timer3();
       return 0;
     case kIconLoadedMessage:
       IconLoaded(lParam);
@@ -184,7 +175,7 @@ LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       SystemHotKey(wParam);
       return 0;
     case WM_DESTROY:
-      tray_.Remove();
+      FormDestroy();
       PostQuitMessage(0);
       return 0;
     default:

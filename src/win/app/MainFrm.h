@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/app/AppState.h"
+#include "core/app/Exit.h"
 #include "core/app/Shortcuts.h"
 #include "core/config/PathMacros.h"
 #include "core/items/DeferredIcons.h"
@@ -13,6 +14,7 @@
 #include "win/panel/ViewFrm.h"
 #include "win/platform/HotKeys.h"
 #include "win/platform/IconLoader.h"
+#include "win/platform/Processes.h"
 #include "win/platform/Win32Platform.h"
 #include "win/ui/Window.h"
 
@@ -27,13 +29,26 @@ class TmainFrm : public Window {
   GlobalShortcuts& Shortcuts() { return shortcuts_; }
   // The tray-menu shortcut: opens the left-click tray menu, or dismisses it.
   void ToggleTrayMenuFromShortcut() { tray_.ToggleMenuFromShortcut(); }
+  // The program's drive was pulled out: Timer3 decides after a while
+  // whether Kestro ends (usballexit).
+  void DriveRemoved();
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void FormCreate();
-  void FormClose();
+  static constexpr UINT_PTR kTimer3 = 3;  // after a forced removal of the drive
+  // The exit (MainExit.cpp): the close request with its trigger, the main
+  // window's destruction, the log-off answer.
+  void FormClose(ExitTrigger trigger);
+  void FormDestroy();
+  void ExitList();
+  void CloseShellWindows();
+  void RunRemovalTool();
+  LRESULT QueryEndSession(WPARAM wParam, LPARAM lParam);
+  void Timer3();
+  void UndoHostChanges();
   void ApplicationIcon();
   // The fixed pictures, the ones asked for while reading, then the
   // background loader: after the panel is on screen.
@@ -58,6 +73,9 @@ class TmainFrm : public Window {
   std::vector<int32_t> deferredResults_;
   Win32HotKeys hotKeys_;
   GlobalShortcuts shortcuts_{hotKeys_};
+  Win32Processes processes_;
+  ExitPlan exitPlan_;     // the steps of the exit under way
+  bool exiting_ = false;  // a close request is being carried out
 };
 
 }  // namespace kestro::win

@@ -1,5 +1,6 @@
 #include "win/app/TrayIcon.h"
 
+#include "core/app/Exit.h"
 #include "core/config/MessageTable.h"
 #include "core/ui/TrayMenu.h"
 #include "win/platform/WinText.h"
@@ -157,7 +158,7 @@ void TrayIcon::TrayMenu_ExitClick() {
     ShowMessageBox(Widen(state_.messages.Message(msg::kBusyCannotExit)), L"Notice", MB_OK | MB_ICONWARNING);
     return;
   }
-  PostMessageW(data_.hWnd, WM_CLOSE, 0, 0);
+  PostMessageW(data_.hWnd, WM_CLOSE, WPARAM(ExitTrigger::TrayExit), 0);
 }
 
 void TrayIcon::ToggleMenuFromShortcut() {

@@ -549,7 +549,7 @@ void TviewFrm::FormClose() {
       if (state_.iconLoadBusy) {
         ShowWindow(Handle(), SW_HIDE);
       } else if (onTerminate) {
-        onTerminate();
+        onTerminate(ExitTrigger::CloseBox);
       }
       break;
     default:
@@ -567,7 +567,7 @@ void TviewFrm::Command(UINT id) {
       if (state_.iconLoadBusy || state_.favoritesCopyState != 0) {
         ShowMessageBox(Widen(state_.messages.Message("02")), L"Notice", MB_ICONWARNING);
       } else if (onTerminate) {
-        onTerminate();
+        onTerminate(ExitTrigger::PanelExit);
       }
       break;
     case kMenuTopWin:

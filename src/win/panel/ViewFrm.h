@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/app/AppState.h"
+#include "core/app/Exit.h"
 #include "core/config/Settings.h"
 #include "win/controls/TabStrip.h"
 #include "win/panel/FrameHost.h"
@@ -67,7 +68,7 @@ class TviewFrm : public Window, public IFrameHost {
   int Dpi() const { return dpi_; }
 
   // The program is to end (exit entry, close box); the main window does it.
-  std::function<void()> onTerminate;
+  std::function<void(ExitTrigger)> onTerminate;
   // Set while the main window places the panel at start: no resize rules then.
   bool initialPlacement = false;
 

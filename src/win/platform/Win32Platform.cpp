@@ -108,6 +108,13 @@ bool Win32FileSystem::WriteFile(const std::string& path, const std::string& byte
   return WriteAll(Widen(path), bytes, false);
 }
 
+bool Win32FileSystem::CreateFolder(const std::string& path) {
+  std::wstring folder = Widen(path);
+  if (CreateDirectoryW(folder.c_str(), nullptr)) return true;
+  DWORD attributes = GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // --- host ------------------------------------------------------------------
 
 std::string Win32HostSystem::WindowsFolder() {

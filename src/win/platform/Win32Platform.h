@@ -17,6 +17,7 @@ class Win32FileSystem : public IFileSystem {
   bool ReadFile(const std::string& path, std::string& bytes) override;
   WriteResult WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool WriteFile(const std::string& path, const std::string& bytes) override;
+  bool CreateFolder(const std::string& path) override;
 };
 
 class Win32HostSystem : public IHostSystem {

@@ -15,6 +15,7 @@ struct ModalState {
   int menus = 0;
   int dialogs = 0;
   HWND closePending = nullptr;  // gets WM_CLOSE again when the last loop returns
+  WPARAM closeArgument = 0;     // the close request's argument (why it closes)
   int ourDialogs = 0;           // DialogScopes open now (our dialogs, file and folder dialogs)
 };
 ModalState g;
@@ -97,15 +98,16 @@ void ModalLoop::Leave(ModalKind kind) {
     HWND w = g.closePending;
     g.closePending = nullptr;
     // Posted: the handler that opened the loop returns before it arrives.
-    PostMessageW(w, WM_CLOSE, 0, 0);
+    PostMessageW(w, WM_CLOSE, g.closeArgument, 0);
   }
 }
 
 int ModalLoop::Depth() { return g.menus + g.dialogs; }
 
-bool DeferCloseWhileModal(HWND window) {
+bool DeferCloseWhileModal(HWND window, WPARAM argument) {
   if (ModalLoop::Depth() == 0) return false;
   g.closePending = window;
+  g.closeArgument = argument;
   EndRunningLoops();
   return true;
 }

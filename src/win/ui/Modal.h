@@ -47,9 +47,10 @@ class ModalLoop {
 
 // For a close request that `window` received: while no modal loop runs,
 // false (handle it now). Otherwise the running loops are ended (menus closed,
-// dialogs and message boxes cancelled), WM_CLOSE is posted to `window` again
-// once the last of them has returned, and true is returned.
-bool DeferCloseWhileModal(HWND window);
+// dialogs and message boxes cancelled), WM_CLOSE with the same `argument` is
+// posted to `window` again once the last of them has returned, and true is
+// returned.
+bool DeferCloseWhileModal(HWND window, WPARAM argument = 0);
 
 // MessageBoxW with ModalOwner() as owner, counted as a modal loop.
 int ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
