@@ -27,6 +27,15 @@ class KestroDrive:
         self.exe_win = f"{self.letter}:\\{rel}{exe_name}"
         self.xml_path = self.folder / "Kestro.xml"
 
+    def copy_as(self, exe_name):
+        """Another copy of Kestro.exe beside this one, under another name."""
+        other = KestroDrive.__new__(KestroDrive)
+        other.__dict__.update(self.__dict__)
+        other.exe = self.folder / exe_name
+        shutil.copy2(WIN_BUILD / "Kestro.exe", other.exe)
+        other.exe_win = self.exe_win.rsplit("\\", 1)[0] + "\\" + exe_name
+        return other
+
     def copy_tool(self, name, dest_name=None):
         dest = self.folder / (dest_name or name)
         dest.parent.mkdir(parents=True, exist_ok=True)

@@ -30,10 +30,13 @@
 //                                          with VK, first holds that global hot key as another
 //                                          program would (exit code 1 if it could not)
 //   kdriver foreground                    the foreground window's handle
+//   kdriver tree  HWND                     a tree view's items (of any process), one JSON
+//                                          line each: its text and its depth (0 top level)
 //   kdriver register NAME                 the number of a registered window message
 //   kdriver untray HWND ID                takes that window's notification icon away,
 //                                          as a restarting taskbar loses it
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -116,6 +119,41 @@ std::string Describe(HWND w) {
                 static_cast<unsigned long>(GetWindowLongW(w, GWL_EXSTYLE)), r.left, r.top, r.right, r.bottom,
                 static_cast<unsigned long>(pid));
   return std::string("{\"class\":") + Json(ClassOf(w)) + ",\"caption\":" + Json(Text(w)) + "," + buf + "}";
+}
+
+// The items of a tree view in another process: the item structure and its
+// text buffer live in that process's memory.
+void DumpTree(HWND tree) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(tree, &pid);
+  HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!p) return;
+  constexpr size_t kText = 520;
+  auto* remote = static_cast<char*>(VirtualAllocEx(p, nullptr, sizeof(TVITEMW) + kText * sizeof(wchar_t),
+                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  auto dump = [&](auto&& self, HTREEITEM item, int depth) -> void {
+    for (; item; item = reinterpret_cast<HTREEITEM>(
+                     SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+      TVITEMW tv{};
+      tv.mask = TVIF_TEXT;
+      tv.hItem = item;
+      tv.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(TVITEMW));
+      tv.cchTextMax = int(kText);
+      WriteProcessMemory(p, remote, &tv, sizeof tv, nullptr);
+      SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote));
+      wchar_t text[kText] = {};
+      ReadProcessMemory(p, remote + sizeof(TVITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
+      std::printf("{\"text\":%s,\"depth\":%d}\n", Json(text).c_str(), depth);
+      self(self, reinterpret_cast<HTREEITEM>(
+                     SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
+           depth + 1);
+    }
+  };
+  if (remote) {
+    dump(dump, reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0);
+    VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(p);
 }
 
 bool WaitFor(int ms, auto&& condition) {
@@ -302,6 +340,10 @@ int wmain(int argc, wchar_t** argv) {
     LPARAM lp = LPARAM(_wcstoi64(argv[5], nullptr, 0));
     if (cmd == L"post") return PostMessageW(w, msg, wp, lp) ? 0 : 1;
     std::printf("%lld\n", static_cast<long long>(SendMessageW(w, msg, wp, lp)));
+    return 0;
+  }
+  if (cmd == L"tree" && argc == 3) {
+    DumpTree(ParseHwnd(argv[2]));
     return 0;
   }
   if (cmd == L"foreground") {

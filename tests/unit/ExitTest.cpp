@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <tuple>
+
 #include "unit/FakePlatform.h"
 #include "unit/FakeProcesses.h"
 #include "unit/FakeShell.h"
@@ -80,14 +83,15 @@ TEST(ExitPlan, CloseRequestArgumentNamesTheTrigger) {
 
 // --- the list of running programs --------------------------------------------
 
-AppState ListState(bool drive, bool temp, bool pc = false) {
+ExitListScope ListScope(bool drive, bool temp, bool pc = false,
+                        const char* tempFolder = "C:\\DOCUME~1\\KIM\\LOCALS~1\\Temp\\") {  // upper case
   AppState s;
   s.env.exituseprg = drive;
   s.env.exittempprg = temp;
   s.pv.pcEdition = pc;
   s.pv.programDrive = "E:";
-  s.pv.tempFolder = "C:\\DOCUME~1\\KIM\\LOCALS~1\\Temp\\";  // reported in upper case
-  return s;
+  s.pv.tempFolder = tempFolder;
+  return ExitListScopeOf(s);
 }
 
 FakeProcesses Host() {
@@ -137,7 +141,7 @@ TEST(DriveProcessList, ListsMatchingModulesWithTheirProcessAndTree) {
     FakeProcesses processes = Host();
     {
       DriveProcessList list(processes);
-      ASSERT_TRUE(list.Build(ExitListScopeOf(ListState(c.drive, c.temp, c.pc)))) << c.name;
+      ASSERT_TRUE(list.Build(ListScope(c.drive, c.temp, c.pc))) << c.name;
       EXPECT_EQ(list.ids(), c.ids) << c.name;
       EXPECT_EQ(list.paths(), c.paths) << c.name;
       EXPECT_EQ(list.nodes(), c.nodes) << c.name;
@@ -151,10 +155,8 @@ TEST(DriveProcessList, ListsMatchingModulesWithTheirProcessAndTree) {
 TEST(DriveProcessList, AModuleMatchingBothTestsIsListedTwice) {
   FakeProcesses processes;
   processes.Add(5, {{"E:\\Temp\\tool.exe"}});
-  AppState s = ListState(true, true);
-  s.pv.tempFolder = "E:\\Temp\\";
   DriveProcessList list(processes);
-  ASSERT_TRUE(list.Build(ExitListScopeOf(s)));
+  ASSERT_TRUE(list.Build(ListScope(true, true, false, "E:\\Temp\\")));
   EXPECT_EQ(list.paths(), (std::vector<std::string>{"e:\\temp\\tool.exe", "e:\\temp\\tool.exe"}));
   EXPECT_EQ(list.nodes().size(), 2u);
 }
@@ -166,7 +168,7 @@ TEST(DriveProcessList, SkipsProcessZeroAndItselfByIdentifierNotByName) {
   processes.Add(55, {{"E:\\Renamed-Launcher.exe"}});
   processes.Add(56, {{"E:\\kestro.exe"}});  // another program that happens to have the name
   DriveProcessList list(processes);
-  ASSERT_TRUE(list.Build(ExitListScopeOf(ListState(true, false))));
+  ASSERT_TRUE(list.Build(ListScope(true, false)));
   EXPECT_EQ(list.ids(), std::vector<std::string>{"56"});
 }
 
@@ -174,7 +176,7 @@ TEST(DriveProcessList, FailedEnumerationKeepsTheErrorAndAnEmptyList) {
   FakeProcesses processes = Host();
   processes.listFails = true;
   DriveProcessList list(processes);
-  EXPECT_FALSE(list.Build(ExitListScopeOf(ListState(true, true))));
+  EXPECT_FALSE(list.Build(ListScope(true, true)));
   EXPECT_EQ(list.error(), 299u);
   EXPECT_TRUE(list.empty());
 }
@@ -188,7 +190,7 @@ TEST(DriveProcessList, ClosingAsksEachProgramOnceWaitsThenEndsOnlyThoseStillRunn
   processes.Add(9, {{"C:\\host.exe", "E:\\hook.dll"}});                      // only a module listed
   processes.Add(10, {{"E:\\console.exe"}, true, false, false});              // no window
   DriveProcessList list(processes);
-  ASSERT_TRUE(list.Build(ExitListScopeOf(ListState(true, false))));
+  ASSERT_TRUE(list.Build(ListScope(true, false)));
   processes.calls.clear();
   list.CloseAll();
   EXPECT_EQ(processes.calls, (std::vector<std::string>{"ask 7", "ask 8", "ask 10", "wait 4", "terminate 8",
@@ -199,7 +201,7 @@ TEST(DriveProcessList, NoWaitWhenNoProgramCouldBeAsked) {
   FakeProcesses processes;
   processes.Add(9, {{"C:\\host.exe", "E:\\hook.dll"}});
   DriveProcessList list(processes);
-  ASSERT_TRUE(list.Build(ExitListScopeOf(ListState(true, false))));
+  ASSERT_TRUE(list.Build(ListScope(true, false)));
   processes.calls.clear();
   list.CloseAll();
   EXPECT_EQ(processes.calls, std::vector<std::string>{"terminate 9"});
