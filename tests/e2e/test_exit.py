@@ -97,6 +97,17 @@ def test_the_exit_list_closes_the_drive_s_programs_without_losing_work_then_save
         assert ("R:\\tools\\probe.exe", 0) in items, items
         assert not any("kestro" in t.lower() for t, _ in items), f"Kestro listed itself: {items}"
         assert saved_window_section(drive) is False, "saved before the list was answered"
+        # Sizeable: the tree takes the room, the button stays at the corner;
+        # never so small that the options are hidden.
+        hwnd = str(dialog["hwnd"])
+        s.driver("size", hwnd, "600", "450")
+        tree = s.driver_json("child", hwnd, "SysTreeView32")["rect"]
+        button = s.driver_json("item", hwnd, "1")["rect"]
+        frame = s.driver_json("info", hwnd)["rect"]
+        assert tree[2] - tree[0] > 500 and frame[2] - button[2] < 20 and frame[3] - button[3] < 20, (tree, button)
+        s.driver("size", hwnd, "100", "100")
+        frame = s.driver_json("info", hwnd)["rect"]
+        assert frame[2] - frame[0] > 200 and frame[3] - frame[1] > 150, frame
 
         s.driver("press", str(dialog["hwnd"]), ENGLISH[1])
         # The program asking its user gets the answer within the wait.

@@ -30,6 +30,7 @@
 //                                          with VK, first holds that global hot key as another
 //                                          program would (exit code 1 if it could not)
 //   kdriver foreground                    the foreground window's handle
+//   kdriver size  HWND W H                 resizes a top-level window as its frame would
 //   kdriver tree  HWND                     a tree view's items (of any process), one JSON
 //                                          line each: its text and its depth (0 top level)
 //   kdriver register NAME                 the number of a registered window message
@@ -341,6 +342,12 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"post") return PostMessageW(w, msg, wp, lp) ? 0 : 1;
     std::printf("%lld\n", static_cast<long long>(SendMessageW(w, msg, wp, lp)));
     return 0;
+  }
+  if (cmd == L"size" && argc == 5) {
+    HWND w = ParseHwnd(argv[2]);
+    return SetWindowPos(w, nullptr, 0, 0, _wtoi(argv[3]), _wtoi(argv[4]), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
   }
   if (cmd == L"tree" && argc == 3) {
     DumpTree(ParseHwnd(argv[2]));

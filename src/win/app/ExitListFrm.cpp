@@ -16,6 +16,7 @@ struct TexitListFrm {
   const std::vector<ExitListNode>& nodes;
   const LanguageTexts& texts;
   bool closeAll = true;
+  SIZE minimum{};  // the layout's size: smaller would hide the options
 
   HTREEITEM AddNode(HWND tree, HTREEITEM parent, const std::string& text) {
     std::wstring wide = Widen(text);
@@ -40,6 +41,9 @@ struct TexitListFrm {
       for (const std::string& child : node.children) AddNode(tree, top, child);
       SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(top));
     }
+    RECT r{};
+    GetWindowRect(dlg, &r);
+    minimum = {(r.right - r.left) * 3 / 4, (r.bottom - r.top) * 3 / 4};
     CheckRadioButton(dlg, IDC_EXITLIST_ALL, IDC_EXITLIST_ONLYUP, IDC_EXITLIST_ALL);
     // Above everything, also above a stay-on-top panel and other programs.
     SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -83,6 +87,13 @@ struct TexitListFrm {
       case WM_SIZE:
         FormResize(dlg);
         return TRUE;
+      case WM_GETMINMAXINFO:
+        if (self && self->minimum.cx > 0) {
+          auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+          info->ptMinTrackSize = {self->minimum.cx, self->minimum.cy};
+          return TRUE;
+        }
+        return FALSE;
       case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {  // btnExit: modal result 1
           self->closeAll = IsDlgButtonChecked(dlg, IDC_EXITLIST_ALL) == BST_CHECKED;
