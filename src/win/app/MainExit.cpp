@@ -1,6 +1,5 @@
 // The main window's part of the exit: the steps the core plans for each way
 // of ending, carried out in their order.
-#include "core/app/ErrorLog.h"
 #include "core/app/StartSequence.h"
 #include "win/app/ExitListFrm.h"
 #include "win/app/MainFrm.h"
@@ -16,15 +15,19 @@ constexpr UINT kTimer3Interval = 3000;
 constexpr DWORD kRemovalToolPause = 500;
 }  // namespace
 
+PanelWindowState TmainFrm::PanelBounds() const {
+  // Without a panel its bounds are the stored ones.
+  return panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env);
+}
+
 void TmainFrm::FormClose(ExitTrigger trigger) {
   exitPlan_ = PlanExit(trigger, state_);
   exiting_ = true;
   if (exitPlan_.Has(ExitStep::ListPrograms)) ExitList();
   if (exitPlan_.Has(ExitStep::SaveAndClosePanel)) {
-    // The panel's destruction is the save point; without a panel its bounds
-    // are the stored ones.
+    // The panel's destruction is the save point.
     WriteResult saved =
-        SaveAtExit(state_, platform_.platform, panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env));
+        SaveAtExit(state_, platform_.platform, PanelBounds());
     if (!saved && !saved.error.empty()) {
       FailedSaveNotice notice = NoticeOfFailedExitSave(state_, saved);
       // A close request meanwhile ends the box and comes back as the second try.
@@ -64,7 +67,8 @@ void TmainFrm::CloseShellWindows() {
 void TmainFrm::FormDestroy() {
   tray_.Remove();
   KillTimer(Handle(), kTimer3);
-  if (exitPlan_.Has(ExitStep::UndoHostChanges)) {
+  // A log-off answer during the exit (its list open) may have undone them.
+  if (exitPlan_.Has(ExitStep::UndoHostChanges) && !state_.hostChangesUndone) {
     UndoHostChanges();
     state_.hostChangesUndone = true;
   }
@@ -85,7 +89,6 @@ void TmainFrm::RunRemovalTool() {
 LRESULT TmainFrm::QueryEndSession(WPARAM wParam, LPARAM lParam) {
   // The standard handling first; the answer is ours.
   Window::HandleMessage(WM_QUERYENDSESSION, wParam, lParam);
-  if (exiting_) return 1;
   ExitPlan plan = PlanExit(ExitTrigger::LogOff, state_);
   if (plan.Has(ExitStep::UndoHostChanges)) {
     UndoHostChanges();
@@ -95,7 +98,7 @@ LRESULT TmainFrm::QueryEndSession(WPARAM wParam, LPARAM lParam) {
     // The session is ending: a failed save is not told and does not count
     // against a later exit.
     const int failed = state_.failedExitSaves;
-    SaveAtExit(state_, platform_.platform, panel_ ? panel_->WindowState() : WindowStateFromSettings(state_.env));
+    SaveAtExit(state_, platform_.platform, PanelBounds());
     state_.failedExitSaves = failed;
   }
   return 1;

@@ -49,6 +49,7 @@ class TmainFrm : public Window {
   LRESULT QueryEndSession(WPARAM wParam, LPARAM lParam);
   void Timer3();
   void UndoHostChanges();
+  PanelWindowState PanelBounds() const;
   void ApplicationIcon();
   // The fixed pictures, the ones asked for while reading, then the
   // background loader: after the panel is on screen.
