@@ -25,6 +25,8 @@ class IFileSystem {
   virtual WriteResult WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
   // Plain write (for files nothing else depends on).
   virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
+  // True when the file is gone afterwards (also when it never was there).
+  virtual bool RemoveFile(const std::string& path) = 0;
 };
 
 }  // namespace kestro

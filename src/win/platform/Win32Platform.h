@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 #include "platform/TextCodec.h"
+#include "win/platform/DesktopIcons.h"
 #include "win/platform/ImageLists.h"
 
 namespace kestro::win {
@@ -17,6 +18,7 @@ class Win32FileSystem : public IFileSystem {
   bool ReadFile(const std::string& path, std::string& bytes) override;
   WriteResult WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool WriteFile(const std::string& path, const std::string& bytes) override;
+  bool RemoveFile(const std::string& path) override;
 };
 
 class Win32HostSystem : public IHostSystem {
@@ -39,6 +41,12 @@ class Win32Drives : public IDrives {
 class Win32Registry : public IRegistry {
  public:
   std::optional<std::string> ReadString(RegistryRoot root, const std::string& key, const std::string& value) override;
+  std::optional<RegistryValue> ReadValue(RegistryRoot root, const std::string& key, const std::string& value) override;
+  std::optional<RegistryKeyContents> KeyContents(RegistryRoot root, const std::string& key) override;
+  bool WriteValue(RegistryRoot root, const std::string& key, const std::string& value,
+                  const RegistryValue& data) override;
+  bool DeleteValue(RegistryRoot root, const std::string& key, const std::string& value) override;
+  bool DeleteKeyTree(RegistryRoot root, const std::string& key) override;
 };
 
 // Owned by the panel or the main window (ModalOwner); a close request
@@ -81,6 +89,7 @@ struct Win32Platform {
   Win32MessageBoxes messages;
   Win32TextCodec codec;
   Win32Shell shell;
+  Win32Desktop desktop;
   ImageLists images;  // needs the common controls initialised first
   Platform platform{files, host, drives, registry, messages, codec, shell, images};
 };
