@@ -53,3 +53,16 @@
 // The path-macro list (TenvVarFrm).
 #define IDD_ENVVAR 400
 #define IDC_ENVVAR_LIST 401
+
+// The association manager (TexeLinkFrm).
+#define IDD_EXELINK 500
+#define IDC_EXELINK_GBEXTAPPEND 501
+#define IDC_EXELINK_LBEXT 502
+#define IDC_EXELINK_EXT 503
+#define IDC_EXELINK_SELECTEXE 504
+#define IDC_EXELINK_EXEFILE 505
+#define IDC_EXELINK_PARAMETER 506
+#define IDC_EXELINK_ADDLIST 507
+#define IDC_EXELINK_GBLIST 508
+#define IDC_EXELINK_LIST 509
+#define IDC_EXELINK_DELETE 510

@@ -151,6 +151,14 @@ std::string Win32HostSystem::DesktopFolder() {
   return result;
 }
 
+std::string LocalAppDataFolder() {
+  wchar_t buf[MAX_PATH] = {};
+  if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, buf)) &&
+      buf[0])
+    return Narrow(buf);
+  return Win32HostSystem().TempFolder();
+}
+
 uint32_t Win32HostSystem::SystemDefaultLcid() { return GetSystemDefaultLCID(); }
 
 namespace {

@@ -97,6 +97,10 @@ struct Win32Platform {
 // The bytes of a resource of this executable (empty when it has none).
 std::string_view ResourceBytes(const wchar_t* type, const wchar_t* name);
 
+// The current user's local (not roaming) application data folder; the
+// temporary folder when the system names none.
+std::string LocalAppDataFolder();
+
 // Full path of the running executable.
 std::string ExecutablePath();
 
