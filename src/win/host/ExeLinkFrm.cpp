@@ -136,9 +136,8 @@ struct TexeLinkFrm {
   void lvExeLinkPopup() {
     if (ListView_GetNextItem(lvExeLink(), -1, LVNI_SELECTED) < 0) return;
     HMENU menu = CreatePopupMenu();
-    std::wstring caption = L"삭제";
-    if (state.languageTexts.InUse()) caption = Widen(state.languageTexts.Text(lang::kExtLink, "popupMenu_Delete.Caption"));
-    AppendMenuW(menu, MF_STRING, IDC_EXELINK_DELETE, caption.c_str());
+    // The language files carry no text for it.
+    AppendMenuW(menu, MF_STRING, IDC_EXELINK_DELETE, L"삭제");
     POINT p;
     GetCursorPos(&p);
     TrackModalPopup(menu, TPM_RIGHTBUTTON, p, dlg);

@@ -586,13 +586,17 @@ void TviewFrm::Command(UINT id) {
       Backup();
       break;
     case kMenuUsePcLink:
-      if (hostChanges) UsePcLinks(state_, *hostChanges);
-      break;
     case kMenuUseUsbLink:
-      if (hostChanges) UseUsbLinks(state_, *hostChanges);
-      break;
     case kMenuExeLinkSetting:
-      if (hostChanges) RunExeLinkFrm(state_, *hostChanges);
+      if (!hostChanges) break;
+      if (id == kMenuUsePcLink)
+        UsePcLinks(state_, *hostChanges);
+      else if (id == kMenuUseUsbLink)
+        UseUsbLinks(state_, *hostChanges);
+      else
+        RunExeLinkFrm(state_, *hostChanges);
+      // The marks at once, not only when the menu opens next.
+      PrepareMenu(envMenu_);
       break;
     case kPopMenuTabAdd:
       CreateItemTab();
