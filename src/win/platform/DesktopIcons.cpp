@@ -40,33 +40,31 @@ void Win32Desktop::WallpaperChanged(const std::string& value) {
 void Win32Desktop::AssociationsChanged() { SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }
 
 std::string BitmapFileBytes(HBITMAP dib) {
-  DIBSECTION ds{};
-  if (!dib || GetObjectW(dib, sizeof ds, &ds) != sizeof ds || ds.dsBm.bmBitsPixel != 24 || !ds.dsBm.bmBits)
-    return {};
-  const int width = ds.dsBm.bmWidth, height = ds.dsBm.bmHeight;
+  BITMAP bm{};
+  if (!dib || !GetObjectW(dib, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return {};
+  const int width = bm.bmWidth, height = bm.bmHeight;
   const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
-  const bool topDown = ds.dsBmih.biHeight < 0;
   BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;  // bottom-up, as every reader takes it
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  info.biSizeImage = DWORD(stride * size_t(height));
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, as every reader takes it
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader.biSizeImage = DWORD(stride * size_t(height));
   file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + info.biSizeImage;
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + info.bmiHeader.biSizeImage;
   std::string bytes(file.bfSize, '\0');
+  // The system turns the rows whichever way the section holds them (the
+  // header of a section does not say so reliably).
+  HDC dc = GetDC(nullptr);
+  const int rows = GetDIBits(dc, dib, 0, UINT(height), bytes.data() + file.bfOffBits, &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  if (rows != height) return {};
   std::memcpy(bytes.data(), &file, sizeof file);
-  std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
-  const auto* bits = static_cast<const char*>(ds.dsBm.bmBits);
-  for (int row = 0; row < height; ++row) {
-    // File row 0 is the bottom one.
-    const int from = topDown ? height - 1 - row : row;
-    std::memcpy(bytes.data() + file.bfOffBits + stride * size_t(row), bits + stride * size_t(from), stride);
-  }
+  std::memcpy(bytes.data() + sizeof file, &info.bmiHeader, sizeof info.bmiHeader);
   return bytes;
 }
 
