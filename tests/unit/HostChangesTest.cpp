@@ -158,6 +158,18 @@ TEST_F(HostFixture, ANextStartRepairsWhatACrashLeftAndKeepsTheUsersLaterChanges)
   EXPECT_FALSE(fake.registry.KeyContents(HKLM, "SOFTWARE\\Classes\\.doc"));
 }
 
+TEST_F(HostFixture, ApplyingAgainAfterAnotherProgramTookTheExtensionRestoresThatProgramsType) {
+  ExeLinkList links{{"kdoc", {true, "E:\\a.exe"}}};
+  ApplyAssociations(*host, links);
+  fake.registry.values[{HKLM, "SOFTWARE\\Classes\\.kdoc", ""}] = "other";
+  ApplyAssociations(*host, links);
+  EXPECT_EQ(host->Journal().Entries().size(), 1u);
+  EXPECT_EQ(Value(HKLM, "SOFTWARE\\Classes\\.kdoc", "kestro_bak"), "other");
+  RestoreAssociations(*host, links);
+  EXPECT_EQ(Value(HKLM, "SOFTWARE\\Classes\\.kdoc"), "other");
+  EXPECT_FALSE(Value(HKLM, "SOFTWARE\\Classes\\.kdoc", "kestro_bak"));
+}
+
 TEST_F(HostFixture, NothingChangesWhenTheJournalCannotBeWrittenAndUnknownKindsStay) {
   fake.files.failWrites = true;
   EXPECT_FALSE(ApplyAssociations(*host, {{"txt", {true, "E:\\a.exe"}}}));

@@ -30,6 +30,21 @@ std::optional<RegistryValue> Recalled(const JournalEntry& e, const std::string& 
   return RegistryValue{e.Get(prefix + "data"), TypeFromText(e.Get(prefix + "type"))};
 }
 
+bool SameExtension(const std::string& a, const std::string& b) { return EqualsNoCase(a, b); }
+
+// The newest entry of the extension in that place: undone first, as it
+// recorded what the host held last.
+std::optional<size_t> LastEntryOf(const HostChanges& host, RegistryRoot root, const std::string& ext) {
+  const std::string rootText = RootText(root);
+  std::optional<size_t> last;
+  const auto& entries = host.Journal().Entries();
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].kind == kAssociationKind && entries[i].Get("root") == rootText &&
+        SameExtension(entries[i].Get("ext"), ext))
+      last = i;
+  return last;
+}
+
 bool HoldsOurType(IRegistry& reg, RegistryRoot root, const std::string& e) {
   std::optional<RegistryValue> v = reg.ReadValue(root, ExtensionKey(root, e), "");
   return v && EqualsNoCase(v->data, FileTypeOf(e));
@@ -73,6 +88,9 @@ class AssociationKind : public IHostChangeKind {
 bool Redirect(HostChanges& host, RegistryRoot root, const std::string& ext, const std::string& program) {
   IRegistry& reg = host.Registry();
   const std::string key = ExtensionKey(root, ext), type = TypeKey(root, ext);
+  // An older entry here no longer holds (someone else set the file type
+  // since): it is settled first, so that one entry describes the place.
+  while (std::optional<size_t> old = LastEntryOf(host, root, ext)) host.UndoEntry(*old);
   JournalEntry entry{std::string(kAssociationKind), {}};
   entry.Set("root", RootText(root));
   entry.Set("ext", ext);
@@ -99,8 +117,6 @@ void RestoreFromBackup(IRegistry& reg, RegistryRoot root, const std::string& ext
   reg.DeleteValue(root, key, kBackupValue);
   reg.DeleteKeyTree(root, TypeKey(root, ext));
 }
-
-bool SameExtension(const std::string& a, const std::string& b) { return EqualsNoCase(a, b); }
 
 }  // namespace
 
@@ -133,10 +149,8 @@ bool AnyAssociationApplied(IRegistry& registry, const ExeLinkList& links) {
 
 void RestoreAssociation(HostChanges& host, const std::string& ext) {
   for (RegistryRoot root : kRoots) {
-    const std::string rootText = RootText(root);
-    auto ours = [&](const JournalEntry& e) { return e.Get("root") == rootText && SameExtension(e.Get("ext"), ext); };
     bool recorded = false;
-    while (std::optional<size_t> i = host.Find(kAssociationKind, ours)) {
+    while (std::optional<size_t> i = LastEntryOf(host, root, ext)) {
       host.UndoEntry(*i);
       recorded = true;
     }

@@ -45,6 +45,7 @@ class HostChanges {
   IRegistry& Registry() { return access_.registry; }
   IDesktop& Desktop() { return access_.desktop; }
   HostJournal& Journal() { return journal_; }
+  const HostJournal& Journal() const { return journal_; }
 
   // At start, before anything else touches the host: undoes every entry an
   // earlier run on this host left behind. Entries of kinds this program

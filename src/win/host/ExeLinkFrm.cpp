@@ -112,9 +112,14 @@ struct TexeLinkFrm {
                      L"Notice", MB_OK | MB_ICONWARNING);
       return;
     }
+    const std::string file = Narrow(ItemText(dlg, IDC_EXELINK_EXEFILE));
+    if (file.empty()) {
+      // A row without a program would redirect the extension to nothing.
+      ShowMessageBox(L"Choose the program for \"" + Widen(*ext) + L"\" first.", L"Notice", MB_OK | MB_ICONWARNING);
+      return;
+    }
     ReadChecks();
-    AddOrUpdateRow(rows, *ext, Narrow(ItemText(dlg, IDC_EXELINK_EXEFILE)),
-                   Narrow(ItemText(dlg, IDC_EXELINK_PARAMETER)));
+    AddOrUpdateRow(rows, *ext, file, Narrow(ItemText(dlg, IDC_EXELINK_PARAMETER)));
     Refill();
     AddComboItem(*ext);
     SetWindowTextW(cbExt(), L"");
