@@ -15,7 +15,7 @@ CMD_USE_PC, CMD_USE_USB, CMD_EXELINK = 1011, 1012, 1013
 JPEG = Path(__file__).parent.parent / "data" / "pictures" / "twotone.jpg"  # 8 x 6 pixels
 MANAGER, OK = "File Associate Manager", "O K"  # english.lng on this host
 CLASSES = "HKLM\\Software\\Classes\\"
-TOUCHED = [CLASSES + k for k in (".txt", "kestro.txt", ".7z", "kestro.7z", ".doc", "kestro.doc")] + [
+TOUCHED = [CLASSES + k for k in (".txt", "kestro.txt", ".7z", "kestro.7z", ".doc", "kestro.doc", ".klog")] + [
     "HKCU\\Software\\Classes\\.txt", "HKCU\\Control Panel\\Desktop"]
 
 DOC = """<?xml version="1.0"?>
@@ -167,3 +167,57 @@ def _click_row(s, dlg, row, button="left"):
     height = 17
     s.driver("click", str(left + 120), str(bottom + height * row + height // 2), button)
     time.sleep(0.3)
+
+
+def test_icons_come_back_at_exit_a_missing_jpeg_changes_nothing_and_the_manager_adds_rows():
+    with WineSession("host-exit") as s:
+        drive = KestroDrive(s, "r")
+        drive.copy_tool("probe.exe", "tools/probe.exe")
+        s.start()
+        s.run("reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "Wallpaper", "/d", "C:\\mine.bmp", "/f")
+        before = exports(s)
+        s.spawn(WIN_BUILD / "tools" / "kdriver.exe", "desktop", "300000")
+        progman = s.wait_window("Progman", "-", 20000)
+        assert progman is not None, "the stand-in desktop did not start"
+        view = s.driver_json("child", str(progman["hwnd"]), "SHELLDLL_DefView")["hwnd"]
+
+        def view_shown():
+            return bool(s.driver_json("info", str(view))["style"] & WS_VISIBLE)
+
+        drive.write_xml(DOC.format(show="True", addetc="",
+                                   wallpaper="<changewallpaper>True</changewallpaper>"
+                                             "<wallpapername>pics\\gone.jpg</wallpapername><hideicon>True</hideicon>"))
+        proc, _ = drive.start_and_wait_ready()
+        panel = s.wait_window("TviewFrm", "-", 20000)
+        assert panel is not None
+        assert wait_until(lambda: not view_shown()), "the desktop icons were not hidden"
+        assert query(s, "HKCU\\Control Panel\\Desktop", "Wallpaper") == "C:\\mine.bmp", "a missing JPEG changed the wallpaper"
+
+        # Selecting a row fills the boxes; a new row is added and, on closing with changes, applied after "Yes".
+        dlg = _open_manager(s, panel)
+        _click_row(s, dlg, 1)
+        item = lambda i: s.driver_json("item", str(dlg["hwnd"]), str(i))["text"]
+        assert (item(503), item(505), item(506)) == ("7z", "R:\\tools\\probe.exe", "-z")
+        s.driver("settext", str(s.driver_json("item", str(dlg["hwnd"]), "503")["hwnd"]), ".KLOG")
+        s.driver("settext", str(s.driver_json("item", str(dlg["hwnd"]), "505")["hwnd"]), "R:\\tools\\probe.exe")
+        s.driver("settext", str(s.driver_json("item", str(dlg["hwnd"]), "506")["hwnd"]), "-l")
+        s.driver("press", str(dlg["hwnd"]), "Add List")
+        time.sleep(0.3)
+        s.driver("post", str(dlg["hwnd"]), str(WM_COMMAND), "2", "0")  # Escape
+        box = s.message_box(10000)
+        assert box is not None and box["caption"] == "Notice?", box
+        assert "apply" in box["text"], box["text"]
+        s.driver("press", str(box["hwnd"]), "Yes")
+        assert s.window_gone("#32770", MANAGER, 10000)
+        assert wait_until(lambda: query(s, CLASSES + ".klog") == "kestro.klog"), "the added row was not applied"
+        assert query(s, CLASSES + "kestro.klog\\Shell\\Open\\Command") == 'R:\\tools\\probe.exe -l "%1"'
+
+        # The exit shows the icons and puts every key back; 7z and the new row stay in Kestro.xml.
+        assert drive.request_exit() == 0
+        assert wait_exit(proc, 30) is not None
+        assert view_shown(), "the desktop icons stayed hidden after the exit"
+        assert exports(s) == before
+        assert query(s, CLASSES + ".klog") is None
+        links = [(e.tag, e.get("name"), e.text) for e in drive.xml_root().find("exelink")]
+        assert links == [("txt", None, "tools\\probe.exe"), ("extension", "7z", "tools\\probe.exe -z"),
+                         ("doc", None, "tools\\probe.exe"), ("klog", None, "tools\\probe.exe -l")], links
