@@ -78,6 +78,28 @@ TEST_F(HostFixture, ApplyWritesTheLayoutAndRecordsFirst) {
   EXPECT_EQ(host->Journal().Entries().size(), 1u);
 }
 
+// Every write to the registry finds its change already in the journal file.
+TEST(HostRecordFirstTest, TheJournalIsOnDiskBeforeAnyWrite) {
+  struct Watching : testing::FakeRegistry {
+    testing::FakeFileSystem* files = nullptr;
+    std::vector<std::string> unrecorded;
+    bool WriteValue(RegistryRoot r, const std::string& k, const std::string& v, const RegistryValue& d) override {
+      const std::string& journal = files->files[kJournal];
+      bool recorded = journal.find("ext=txt") != std::string::npos || journal.find("wallpaper") != std::string::npos;
+      if (!recorded) unrecorded.push_back(k);
+      return testing::FakeRegistry::WriteValue(r, k, v, d);
+    }
+  };
+  FakePlatform fake;
+  Watching registry;
+  registry.files = &fake.files;
+  HostChanges host(fake.files, registry, fake.desktop, fake.messages, kJournal);
+  ApplyAssociations(host, {{"txt", {true, "E:\\a.exe"}}});
+  SetWallpaper(host, "x.bmp");
+  EXPECT_EQ(registry.writes, 5);
+  EXPECT_TRUE(registry.unrecorded.empty());
+}
+
 TEST_F(HostFixture, UndoGivesBackExactlyWhatWasThere) {
   fake.registry.values[{HKLM, "SOFTWARE\\Classes\\.log", ""}] = "%SystemRoot%\\logfile";
   fake.registry.types[{HKLM, "SOFTWARE\\Classes\\.log", ""}] = RegistryType::ExpandString;
