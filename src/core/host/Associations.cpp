@@ -14,22 +14,6 @@ std::string ClassesOf(RegistryRoot r) { return r == RegistryRoot::LocalMachine ?
 std::string ExtensionKey(RegistryRoot r, const std::string& e) { return ClassesOf(r) + "." + e; }
 std::string TypeKey(RegistryRoot r, const std::string& e) { return ClassesOf(r) + FileTypeOf(e); }
 
-std::string TypeText(RegistryType t) { return t == RegistryType::ExpandString ? "expand" : "string"; }
-RegistryType TypeFromText(const std::string& s) {
-  return s == "expand" ? RegistryType::ExpandString : RegistryType::String;
-}
-
-void Remember(JournalEntry& e, const std::string& prefix, const std::optional<RegistryValue>& v) {
-  e.Set(prefix, v ? "1" : "0");
-  e.Set(prefix + "data", v ? v->data : "");
-  e.Set(prefix + "type", TypeText(v ? v->type : RegistryType::String));
-}
-
-std::optional<RegistryValue> Recalled(const JournalEntry& e, const std::string& prefix) {
-  if (e.Get(prefix) != "1") return std::nullopt;
-  return RegistryValue{e.Get(prefix + "data"), TypeFromText(e.Get(prefix + "type"))};
-}
-
 bool SameExtension(const std::string& a, const std::string& b) { return EqualsNoCase(a, b); }
 
 // The newest entry of the extension in that place: undone first, as it
@@ -64,12 +48,12 @@ class AssociationKind : public IHostChangeKind {
     if (reg.KeyContents(root, key)) {
       // A file type the user chose meanwhile stays.
       if (HoldsOurType(reg, root, ext)) {
-        if (std::optional<RegistryValue> before = Recalled(e, "default"))
+        if (std::optional<RegistryValue> before = RecalledValue(e, "default"))
           reg.WriteValue(root, key, "", *before);
         else
           reg.DeleteValue(root, key, "");
       }
-      if (std::optional<RegistryValue> bak = Recalled(e, "bak"))
+      if (std::optional<RegistryValue> bak = RecalledValue(e, "bak"))
         reg.WriteValue(root, key, kBackupValue, *bak);
       else
         reg.DeleteValue(root, key, kBackupValue);
@@ -96,8 +80,8 @@ bool Redirect(HostChanges& host, RegistryRoot root, const std::string& ext, cons
   entry.Set("ext", ext);
   entry.Set("key", reg.KeyContents(root, key) ? "1" : "0");
   std::optional<RegistryValue> before = reg.ReadValue(root, key, "");
-  Remember(entry, "default", before);
-  Remember(entry, "bak", reg.ReadValue(root, key, kBackupValue));
+  RememberValue(entry, "default", before);
+  RememberValue(entry, "bak", reg.ReadValue(root, key, kBackupValue));
   if (!host.Record(std::move(entry))) return false;
   bool ok = reg.WriteValue(root, type + "\\Shell\\Open\\Command", "", RegistryValue{OpenCommandOf(program)}) &&
             reg.WriteValue(root, type + "\\DefaultIcon", "", RegistryValue{program + ",0"}) &&

@@ -10,12 +10,7 @@ namespace {
 constexpr std::string_view kWallpaperKind = "wallpaper";
 constexpr std::string_view kIconsKind = "desktopicons";
 
-std::string TypeText(RegistryType t) { return t == RegistryType::ExpandString ? "expand" : "string"; }
-RegistryType TypeFromText(const std::string& s) {
-  return s == "expand" ? RegistryType::ExpandString : RegistryType::String;
-}
-
-// Entry: "had" (1 when the value existed), "before" with "type", "wrote".
+// Entry: "before" (the value, or none) and "wrote".
 class WallpaperKind : public IHostChangeKind {
  public:
   std::string_view Name() const override { return kWallpaperKind; }
@@ -24,10 +19,9 @@ class WallpaperKind : public IHostChangeKind {
                                                                kWallpaperValue);
     // The user chose another picture meanwhile: that one stays.
     if (!now || now->data != e.Get("wrote")) return;
-    if (e.Get("had") == "1") {
-      host.registry.WriteValue(RegistryRoot::CurrentUser, kWallpaperKey, kWallpaperValue,
-                               RegistryValue{e.Get("before"), TypeFromText(e.Get("type"))});
-      host.desktop.WallpaperChanged(e.Get("before"));
+    if (std::optional<RegistryValue> before = RecalledValue(e, "before")) {
+      host.registry.WriteValue(RegistryRoot::CurrentUser, kWallpaperKey, kWallpaperValue, *before);
+      host.desktop.WallpaperChanged(before->data);
     } else {
       host.registry.DeleteValue(RegistryRoot::CurrentUser, kWallpaperKey, kWallpaperValue);
       host.desktop.WallpaperChanged("");
@@ -74,9 +68,7 @@ bool SetWallpaper(HostChanges& host, const std::string& value) {
   } else {
     std::optional<RegistryValue> before = reg.ReadValue(RegistryRoot::CurrentUser, kWallpaperKey, kWallpaperValue);
     entry.kind = std::string(kWallpaperKind);
-    entry.Set("had", before ? "1" : "0");
-    entry.Set("before", before ? before->data : "");
-    entry.Set("type", TypeText(before ? before->type : RegistryType::String));
+    RememberValue(entry, "before", before);
     entry.Set("wrote", value);
     if (!host.Record(std::move(entry))) return false;
   }

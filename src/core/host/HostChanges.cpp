@@ -71,6 +71,18 @@ void HostChanges::ReportOnce(const std::string& topic, const std::string& text) 
   messages_.Show(text, "Notice", MessageIcon::Warning);
 }
 
+void RememberValue(JournalEntry& e, const std::string& name, const std::optional<RegistryValue>& v) {
+  e.Set(name, v ? "1" : "0");
+  e.Set(name + "data", v ? v->data : "");
+  e.Set(name + "type", v && v->type == RegistryType::ExpandString ? "expand" : "string");
+}
+
+std::optional<RegistryValue> RecalledValue(const JournalEntry& e, const std::string& name) {
+  if (e.Get(name) != "1") return std::nullopt;
+  return RegistryValue{e.Get(name + "data"),
+                       e.Get(name + "type") == "expand" ? RegistryType::ExpandString : RegistryType::String};
+}
+
 std::string JournalPathIn(const std::string& localAppDataFolder) {
   std::string folder = localAppDataFolder;
   if (!folder.empty() && folder.back() != '\\') folder += '\\';

@@ -82,6 +82,11 @@ class HostChanges {
   std::set<std::string> reported_;
 };
 
+// A registry value, or that there was none, in the fields `name` ("1" when
+// there was one), `name` + "data" and `name` + "type".
+void RememberValue(JournalEntry& entry, const std::string& name, const std::optional<RegistryValue>& value);
+std::optional<RegistryValue> RecalledValue(const JournalEntry& entry, const std::string& name);
+
 // The file the journal lives in, in the host's per-user local application
 // data folder (not roaming, so never seen by another PC).
 std::string JournalPathIn(const std::string& localAppDataFolder);
