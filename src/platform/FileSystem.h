@@ -27,6 +27,8 @@ class IFileSystem {
   virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
   // Creates the folder (its parent must exist); true when it exists afterwards.
   virtual bool CreateFolder(const std::string& path) = 0;
+  // True when the file is gone afterwards (also when it never was there).
+  virtual bool RemoveFile(const std::string& path) = 0;
 };
 
 }  // namespace kestro

@@ -3,11 +3,13 @@
 // and the message boxes shown, all recorded.
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "core/app/Entry.h"
+#include "platform/Desktop.h"
 #include "platform/Platform.h"
 #include "unit/FakeShell.h"
 #include "unit/FakeTextCodec.h"
@@ -46,6 +48,11 @@ class FakeFileSystem : public IFileSystem {
   bool CreateFolder(const std::string& p) override {
     if (failWrites) return false;
     createdFolders.push_back(p);
+    return true;
+  }
+  bool RemoveFile(const std::string& p) override {
+    if (failWrites && files.count(p)) return false;
+    files.erase(p);
     return true;
   }
 
@@ -96,13 +103,133 @@ class FakeDrives : public IDrives {
   }
 };
 
+// A registry in memory: keys and value names compare without regard to
+// letter case, as Windows compares them. A key exists when it was created or
+// holds a value or a subkey. Writes to a root in `refusedRoots` fail.
 class FakeRegistry : public IRegistry {
  public:
-  std::map<std::tuple<RegistryRoot, std::string, std::string>, std::string> values;
+  struct NoCaseLess {
+    static std::string Low(const std::string& s) {
+      std::string r = s;
+      for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+      return r;
+    }
+    template <class T>
+    bool operator()(const T& a, const T& b) const {
+      return Key(a) < Key(b);
+    }
+    static auto Key(const std::tuple<RegistryRoot, std::string, std::string>& t) {
+      return std::make_tuple(std::get<0>(t), Low(std::get<1>(t)), Low(std::get<2>(t)));
+    }
+    static auto Key(const std::pair<RegistryRoot, std::string>& t) { return std::make_pair(t.first, Low(t.second)); }
+  };
+  using ValueId = std::tuple<RegistryRoot, std::string, std::string>;
+  std::map<ValueId, std::string, NoCaseLess> values;
+  std::map<ValueId, RegistryType, NoCaseLess> types;  // missing: REG_SZ
+  std::set<std::pair<RegistryRoot, std::string>, NoCaseLess> keys;
+  std::set<RegistryRoot> refusedRoots;
+  int writes = 0;
+
   std::optional<std::string> ReadString(RegistryRoot r, const std::string& k, const std::string& v) override {
     auto it = values.find({r, k, v});
     if (it == values.end()) return std::nullopt;
     return it->second;
+  }
+  std::optional<RegistryValue> ReadValue(RegistryRoot r, const std::string& k, const std::string& v) override {
+    auto it = values.find({r, k, v});
+    if (it == values.end()) return std::nullopt;
+    auto t = types.find({r, k, v});
+    return RegistryValue{it->second, t == types.end() ? RegistryType::String : t->second};
+  }
+  std::optional<RegistryKeyContents> KeyContents(RegistryRoot r, const std::string& k) override {
+    const std::string low = NoCaseLess::Low(k), below = low + "\\";
+    bool exists = keys.count({r, k}) > 0;
+    RegistryKeyContents c;
+    auto addSub = [&](const std::string& path) {
+      std::string lowPath = NoCaseLess::Low(path);
+      if (lowPath == low) return;
+      if (lowPath.compare(0, below.size(), below) != 0) return;
+      exists = true;
+      std::string sub = path.substr(below.size());
+      sub = sub.substr(0, sub.find('\\'));
+      for (auto& s : c.subkeys)
+        if (NoCaseLess::Low(s) == NoCaseLess::Low(sub)) return;
+      c.subkeys.push_back(sub);
+    };
+    for (const auto& [id, data] : values) {
+      if (std::get<0>(id) != r) continue;
+      if (NoCaseLess::Low(std::get<1>(id)) == low) {
+        exists = true;
+        c.values.push_back(std::get<2>(id));
+      } else {
+        addSub(std::get<1>(id));
+      }
+    }
+    for (const auto& [root, key] : keys)
+      if (root == r) addSub(key);
+    if (!exists) return std::nullopt;
+    return c;
+  }
+  bool WriteValue(RegistryRoot r, const std::string& k, const std::string& v, const RegistryValue& d) override {
+    if (refusedRoots.count(r)) return false;
+    ++writes;
+    keys.insert({r, k});
+    values[{r, k, v}] = d.data;
+    types[{r, k, v}] = d.type;
+    return true;
+  }
+  bool DeleteValue(RegistryRoot r, const std::string& k, const std::string& v) override {
+    if (refusedRoots.count(r) && values.count({r, k, v})) return false;
+    values.erase({r, k, v});
+    types.erase({r, k, v});
+    return true;
+  }
+  bool DeleteKeyTree(RegistryRoot r, const std::string& k) override {
+    if (refusedRoots.count(r)) return !KeyContents(r, k);
+    const std::string low = NoCaseLess::Low(k);
+    auto inside = [&](RegistryRoot root, const std::string& key) {
+      std::string l = NoCaseLess::Low(key);
+      return root == r && (l == low || l.compare(0, low.size() + 1, low + "\\") == 0);
+    };
+    std::erase_if(values, [&](const auto& e) { return inside(std::get<0>(e.first), std::get<1>(e.first)); });
+    std::erase_if(types, [&](const auto& e) { return inside(std::get<0>(e.first), std::get<1>(e.first)); });
+    std::erase_if(keys, [&](const auto& e) { return inside(e.first, e.second); });
+    return true;
+  }
+  // Every value with its type, for comparing whole registries.
+  std::map<ValueId, RegistryValue, NoCaseLess> Snapshot() {
+    std::map<ValueId, RegistryValue, NoCaseLess> all;
+    for (const auto& [id, data] : values) all[id] = *ReadValue(std::get<0>(id), std::get<1>(id), std::get<2>(id));
+    return all;
+  }
+};
+
+// The desktop: an icon view (unless `hasIconView` is off), the wallpaper
+// notifications, and JPEG files that convert (any file in `jpegs`).
+class FakeDesktop : public IDesktop {
+ public:
+  bool hasIconView = true;
+  bool iconViewVisible = true;
+  std::vector<std::string> wallpaperNotices;
+  int associationNotices = 0;
+  std::map<std::string, std::string> jpegs;  // source -> the bitmap bytes it converts to
+  std::map<std::string, std::string> converted;  // target -> bytes written
+
+  std::optional<bool> IconViewVisible() override {
+    if (!hasIconView) return std::nullopt;
+    return iconViewVisible;
+  }
+  void ShowIconView(bool show) override {
+    if (hasIconView) iconViewVisible = show;
+  }
+  void WallpaperChanged(const std::string& value) override { wallpaperNotices.push_back(value); }
+  void AssociationsChanged() override { ++associationNotices; }
+  bool ConvertJpegToBitmap(const std::string& source, const std::string& target) override {
+    auto it = jpegs.find(source);
+    if (it == jpegs.end()) return false;
+    converted[target] = it->second;
+    return true;
   }
 };
 
@@ -149,6 +276,7 @@ struct FakePlatform {
   FakeTextCodec codec{"CP949"};
   FakeShell shell;
   FakeIcons icons;
+  FakeDesktop desktop;
   Platform platform{files, host, drives, registry, messages, codec, shell, icons};
 };
 

@@ -228,25 +228,40 @@ TEST(WriteWindowSectionTest, WritesMainWithCapitalXAndY) {
   EXPECT_STREQ(main.child_value("tabindex"), "-1");
 }
 
-TEST(WriteExeLinksTest, WritesEntriesDriveRelativeAndSkipsImpossibleNames) {
+TEST(WriteExeLinksTest, WritesEntriesDriveRelativeAndKeepsImpossibleNamesInNamedElements) {
   ConfigDocument doc;
   doc.CreateNew();
   ExeLinkList links{{"txt", {true, "E:\\Apps\\editor.exe"}},
                     {"7z", {true, "E:\\Apps\\7z.exe"}},
-                    {"ini", {false, "D:\\n.exe"}}};
+                    {"ini", {false, "D:\\n.exe"}},
+                    {"extension", {true, "E:\\x.exe"}},
+                    {"3gp", {false, "E:\\v.exe -f"}}};
   WriteExeLinks(doc, links, "E:\\");
   pugi::xml_node section = doc.Element().child("exelink");
-  EXPECT_EQ(Children(section), (std::vector<std::string>{"txt", "ini"}));
+  EXPECT_EQ(Children(section), (std::vector<std::string>{"txt", "extension", "ini", "extension", "extension"}));
   EXPECT_STREQ(section.child_value("txt"), "Apps\\editor.exe");
   EXPECT_STREQ(section.child("txt").attribute("buselink").value(), "True");
   EXPECT_STREQ(section.child("ini").attribute("buselink").value(), "False");
-  // What was written reads back as it was.
+  EXPECT_STREQ(section.child("extension").attribute("name").value(), "7z");
+  // What was written reads back as it was, in its order, both forms.
   ConfigDocument reread = Parse(doc.Serialize());
   EnvSet env;
   ExeLinkList back;
   LoadSettings(reread, env, back, "E:\\");
-  ASSERT_EQ(back.size(), 2u);
-  EXPECT_EQ(back[0].second.program, "E:\\Apps\\editor.exe");
+  EXPECT_EQ(back, links);
+}
+
+TEST(LoadSettingsTest, ReadsBothFormsOfExtensions) {
+  ExeLinkList links;
+  Read("<Root><exelink><txt>a.exe</txt><extension name=\"7z\" buselink=\"False\">b.exe</extension>"
+       "<extension>c.exe</extension></exelink></Root>",
+       &links);
+  ASSERT_EQ(links.size(), 3u);
+  EXPECT_EQ(links[0].first, "txt");
+  EXPECT_EQ(links[1].first, "7z");
+  EXPECT_FALSE(links[1].second.buselink);
+  // Without a name the element is the extension itself, as ever.
+  EXPECT_EQ(links[2].first, "extension");
 }
 
 TEST(ConfigDocumentTest, KeepsUnknownContentThroughASave) {

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "core/app/StartSequence.h"
+#include "core/host/DesktopChanges.h"
 #include "unit/FakePlatform.h"
 
 namespace kestro {
@@ -489,6 +490,45 @@ TEST_F(StartFixture, AFailedSaveSaysWhyAndKeepsEverythingForTheNextTry) {
   EXPECT_TRUE(SaveAtExit(state, fake.platform, WindowStateFromSettings(state.env)));
   EXPECT_NE(fake.files.files.at(xmlPath).find("<path>Apps\\a.exe</path>"), std::string::npos);
   EXPECT_EQ(fake.shell.opened.size(), 2u);
+}
+
+}  // namespace
+}  // namespace kestro
+
+namespace kestro {
+namespace {
+
+// The start with the host changes: the repair comes before the wallpaper is
+// read, the desktop steps only with a document, the associations last.
+TEST_F(StartFixture, RepairsBeforeReadingTheWallpaperThenAppliesWhatTheSettingsAsk) {
+  HostChanges host(fake.files, fake.registry, fake.desktop, fake.messages, "C:\\local\\journal");
+  fake.registry.values[{RegistryRoot::CurrentUser, "Control Panel\\desktop", "Wallpaper"}] = "C:\\mine.bmp";
+  // A run killed while its picture was on the desktop.
+  ASSERT_TRUE(SetWallpaper(host, "C:\\Temp\\\\kestro.bmp"));
+  fake.files.files[xmlPath] =
+      "<Root><wallpaper><changewallpaper>True</changewallpaper><wallpapername>E:\\w.bmp</wallpapername>"
+      "<hideicon>True</hideicon></wallpaper><addetc><startuseupexelink>True</startuseupexelink></addetc>"
+      "<exelink><txt>Apps\\ed.exe</txt></exelink></Root>";
+  HostChanges next(fake.files, fake.registry, fake.desktop, fake.messages, "C:\\local\\journal");
+  seq.hostChanges = &next;
+  ASSERT_EQ(seq.Run(exe), StartOutcome::Running);
+  EXPECT_EQ(state.pv.originalWallpaper, "C:\\mine.bmp");
+  EXPECT_EQ(fake.registry.ReadString(RegistryRoot::CurrentUser, "Control Panel\\desktop", "Wallpaper"), "E:\\w.bmp");
+  EXPECT_FALSE(fake.desktop.iconViewVisible);
+  EXPECT_FALSE(state.pv.desktopIconsShown);
+  EXPECT_TRUE(state.pv.associationsApplied);
+  EXPECT_EQ(fake.registry.ReadString(RegistryRoot::LocalMachine, "SOFTWARE\\Classes\\.txt", ""), "kestro.txt");
+
+  // Without a document nothing is changed, and the mark stays off.
+  testing::FakePlatform bare;
+  AppState other;
+  StartSequence plain{other, bare.platform};
+  HostChanges none(bare.files, bare.registry, bare.desktop, bare.messages, "C:\\local\\journal");
+  plain.hostChanges = &none;
+  ASSERT_EQ(plain.Run(exe), StartOutcome::Running);
+  EXPECT_EQ(bare.registry.writes, 0);
+  EXPECT_TRUE(bare.desktop.iconViewVisible);
+  EXPECT_FALSE(other.pv.associationsApplied);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "core/app/StartSequence.h"
+#include "win/platform/DesktopIcons.h"
 #include "win/platform/Win32Platform.h"
 #include "win/platform/WinText.h"
 
@@ -150,6 +151,55 @@ TEST(Win32RegistryTest, ReadsStringValuesAndNothingForMissingOnes) {
   EXPECT_FALSE(reg.ReadString(RegistryRoot::CurrentUser, "Software\\KestroTest", "Number"));
   EXPECT_FALSE(reg.ReadString(RegistryRoot::CurrentUser, "Software\\NoSuchKey", "Wallpaper"));
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KestroTest");
+}
+
+TEST(Win32RegistryTest, WritesKeepTypesAndDeletesLeaveNothingBehind) {
+  Win32Registry reg;
+  const auto HKCU = RegistryRoot::CurrentUser;
+  const std::string key = "Software\\KestroTest2\\.txt";
+  ASSERT_FALSE(reg.KeyContents(HKCU, key));
+  ASSERT_TRUE(reg.WriteValue(HKCU, key, "", RegistryValue{"kestro.txt"}));
+  ASSERT_TRUE(reg.WriteValue(HKCU, key, "kestro_bak", RegistryValue{"%SystemRoot%\\a", RegistryType::ExpandString}));
+  ASSERT_TRUE(reg.WriteValue(HKCU, key + "\\Shell\\Open\\Command", "", RegistryValue{"p.exe \"%1\""}));
+  EXPECT_EQ(reg.ReadValue(HKCU, key, ""), (RegistryValue{"kestro.txt", RegistryType::String}));
+  EXPECT_EQ(reg.ReadValue(HKCU, key, "kestro_bak"), (RegistryValue{"%SystemRoot%\\a", RegistryType::ExpandString}));
+  auto contents = reg.KeyContents(HKCU, key);
+  ASSERT_TRUE(contents);
+  EXPECT_EQ(contents->values.size(), 2u);
+  EXPECT_EQ(contents->subkeys, (std::vector<std::string>{"Shell"}));
+  EXPECT_TRUE(reg.DeleteValue(HKCU, key, "kestro_bak"));
+  EXPECT_TRUE(reg.DeleteValue(HKCU, key, "kestro_bak"));  // gone already
+  EXPECT_FALSE(reg.ReadValue(HKCU, key, "kestro_bak"));
+  EXPECT_TRUE(reg.DeleteKeyTree(HKCU, "Software\\KestroTest2"));
+  EXPECT_FALSE(reg.KeyContents(HKCU, key));
+  EXPECT_TRUE(reg.DeleteValue(HKCU, key, "x"));  // no key: nothing to delete, nothing created
+  EXPECT_FALSE(reg.KeyContents(HKCU, "Software\\KestroTest2"));
+}
+
+TEST(Win32DesktopTest, AJpegBecomesABottomUpBitmapFileOfItsSize) {
+  TempFolder dir;
+  Win32Desktop desktop;
+  const std::string target = dir.path() + "\\\\kestro.bmp";
+  EXPECT_FALSE(desktop.ConvertJpegToBitmap(dir.path() + "\\missing.jpg", target));
+  EXPECT_FALSE(Win32FileSystem().FileExists(target));
+  Win32FileSystem files;
+  ASSERT_TRUE(files.WriteFile(dir.path() + "\\bad.jpg", "\xFF\xD8 not a picture"));
+  EXPECT_FALSE(desktop.ConvertJpegToBitmap(dir.path() + "\\bad.jpg", target));
+  // A 3 x 2 picture: rows padded to 12 bytes, the bottom row first.
+  unsigned char* bits = nullptr;
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof bi.bmiHeader, 3, -2, 1, 24, BI_RGB};
+  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  ASSERT_TRUE(dib);
+  for (int i = 0; i < 24; ++i) bits[i] = static_cast<unsigned char>(i < 12 ? 1 : 2);
+  std::string bytes = BitmapFileBytes(dib);
+  DeleteObject(dib);
+  ASSERT_EQ(bytes.size(), 14u + 40u + 24u);
+  EXPECT_EQ(bytes.substr(0, 2), "BM");
+  EXPECT_EQ(*reinterpret_cast<const int32_t*>(bytes.data() + 18), 3);
+  EXPECT_EQ(*reinterpret_cast<const int32_t*>(bytes.data() + 22), 2);
+  EXPECT_EQ(bytes[54], 2);  // the top row (1s) comes last
+  EXPECT_EQ(bytes[54 + 12], 1);
 }
 
 TEST(Win32HostSystemTest, FoldersHaveTheFormsTheMacrosExpect) {

@@ -9,6 +9,7 @@
 
 #include "TestFrameHost.h"
 #include "core/app/StartSequence.h"
+#include "core/host/HostChanges.h"
 #include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/ViewFrm.h"
 #include "win/panel/VstFrame.h"
@@ -197,6 +198,43 @@ TEST_F(PanelTest, PcEditionDisablesTheDriveEntries) {
   EXPECT_FALSE(menu["설정/설정백업"].enabled);
   HMENU setting = Menu(2);
   for (UINT pos : {1u, 3u, 4u}) EXPECT_TRUE(GetMenuState(setting, pos, MF_BYPOSITION) & MF_GRAYED) << pos;
+}
+
+TEST_F(PanelTest, TheAssociationMarksFollowTheHost) {
+  // Wine's own registry and a journal of this test's own.
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  HostChanges host(platform_.files, platform_.registry, platform_.desktop, platform_.messages,
+                   Narrow(temp) + "kestro-panel-test.journal");
+  state_.exeLinks = {{"kestropaneltest", {true, "R:\\ed.exe"}}};
+  AddTabs();
+  Panel().hostChanges = &host;
+  auto marks = [&] {
+    auto menu = Entries(GetMenu(panel_->Handle()));
+    return std::make_pair(menu["설정/연결 프로그램/PC 기본프로그램으로 실행"].checked,
+                          menu["설정/연결 프로그램/USB 연결프로그램으로 실행"].checked);
+  };
+  Prepare(2);
+  EXPECT_EQ(marks(), std::make_pair(true, false));
+  auto menu = Entries(GetMenu(panel_->Handle()));
+  EXPECT_TRUE(menu["설정/연결 프로그램/확장자별 프로그램 설정"].enabled);
+  EXPECT_TRUE(menu["설정/연결 프로그램/USB 연결프로그램으로 실행"].enabled);
+  Command(kMenuUseUsbLink);
+  EXPECT_EQ(marks(), std::make_pair(false, true));
+  EXPECT_EQ(platform_.registry.ReadString(RegistryRoot::LocalMachine, "SOFTWARE\\Classes\\.kestropaneltest", ""),
+            "kestro.kestropaneltest");
+  // Another program takes the extension back: the menu shows it when it opens.
+  platform_.registry.WriteValue(RegistryRoot::LocalMachine, "SOFTWARE\\Classes\\.kestropaneltest", "",
+                                RegistryValue{"other"});
+  Prepare(2);
+  EXPECT_EQ(marks(), std::make_pair(true, false));
+  Command(kMenuUseUsbLink);
+  Command(kMenuUsePcLink);
+  EXPECT_EQ(marks(), std::make_pair(true, false));
+  EXPECT_EQ(platform_.registry.ReadString(RegistryRoot::LocalMachine, "SOFTWARE\\Classes\\.kestropaneltest", ""),
+            "other");
+  platform_.registry.DeleteKeyTree(RegistryRoot::LocalMachine, "SOFTWARE\\Classes\\.kestropaneltest");
+  EXPECT_TRUE(host.Journal().Entries().empty());
 }
 
 // ---- the item tree frame ----

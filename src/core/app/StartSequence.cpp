@@ -6,6 +6,8 @@
 #include "core/app/Entry.h"
 #include "core/config/PathMacros.h"
 #include "core/config/Tabs.h"
+#include "core/host/Associations.h"
+#include "core/host/DesktopChanges.h"
 #include "core/text/Text.h"
 
 namespace kestro {
@@ -14,8 +16,12 @@ StartOutcome StartSequence::Run(const std::string& exePath) {
   PutStartValues();
   ComputeProgramValues(exePath);
   if (!CheckEditionAndBus(exePath)) return StartOutcome::CloseRequested;
+  // Before anything reads or changes the host: the wallpaper read next
+  // must not be a picture an earlier run left behind.
+  RepairHost();
   ReadHostValues();
   const bool documentRead = LoadDocument();
+  if (documentRead) ApplyDesktop();
   // The language is chosen as soon as the settings are known, before the rest
   // of the document step, so that every message of the start can be shown in it.
   s_.pv.systemLocale = p_.host.SystemDefaultLcid();
@@ -25,8 +31,23 @@ StartOutcome StartSequence::Run(const std::string& exePath) {
   LoadTabs();
   s_.panel.SetActivePageIndex(s_.env.tabindex);
   ReportDamage();
+  ApplyAssociationsAtStart();
   s_.started = true;
   return StartOutcome::Running;
+}
+
+void StartSequence::RepairHost() {
+  if (hostChanges) hostChanges->Repair();
+}
+
+void StartSequence::ApplyDesktop() {
+  if (hostChanges) ApplyDesktopAtStart(s_, *hostChanges);
+}
+
+void StartSequence::ApplyAssociationsAtStart() {
+  if (!hostChanges || !s_.env.startuseupexelink) return;
+  // The mark follows what really happened.
+  s_.pv.associationsApplied = ApplyAssociations(*hostChanges, s_.exeLinks);
 }
 
 void StartSequence::PutStartValues() {

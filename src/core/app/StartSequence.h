@@ -6,6 +6,7 @@
 
 #include "core/app/AppState.h"
 #include "core/config/Settings.h"
+#include "core/host/HostChanges.h"
 #include "platform/Platform.h"
 
 namespace kestro {
@@ -28,6 +29,11 @@ class StartSequence {
   // shared pictures are made there, so that the trees can use them.
   std::function<void()> picturesStep;
 
+  // The host changes of the run. With it, the start first repairs what an
+  // earlier run left on this host, then applies the wallpaper, the desktop
+  // icons and (last) the associations as the settings ask.
+  HostChanges* hostChanges = nullptr;
+
   // The steps, in order; public so that each can be tested on its own.
   void PutStartValues();
   void ComputeProgramValues(const std::string& exePath);
@@ -37,6 +43,9 @@ class StartSequence {
   void ChooseLanguage();
   void LoadTabs();
   void ReportDamage();
+  void RepairHost();
+  void ApplyDesktop();
+  void ApplyAssociationsAtStart();
 
  private:
   void KeepDamagedCopy(const std::string& reason);

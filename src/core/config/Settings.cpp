@@ -97,6 +97,10 @@ void ReadWindow(pugi::xml_node section, ReadProblems* problems, EnvSet& env) {
   r.Int("tabindex", env.tabindex);
 }
 
+// The element of an extension that cannot be an element name itself.
+constexpr const char* kNamedExtensionElement = "extension";
+constexpr const char* kNamedExtensionAttribute = "name";
+
 void ReadExeLinks(pugi::xml_node section, ExeLinkList& links, std::string_view driveRoot, ReadProblems* problems) {
   for (pugi::xml_node e : section.children()) {
     if (e.type() != pugi::node_element) continue;
@@ -111,7 +115,10 @@ void ReadExeLinks(pugi::xml_node section, ExeLinkList& links, std::string_view d
       }
     }
     rec.program = MakeAbsolute(ElementText(e), driveRoot);
-    links.emplace_back(e.name(), std::move(rec));
+    // An extension that is no element name (7z) is kept in an element of its own kind.
+    pugi::xml_attribute named = e.attribute(kNamedExtensionAttribute);
+    std::string key = !std::strcmp(e.name(), kNamedExtensionElement) && named ? named.value() : e.name();
+    links.emplace_back(std::move(key), std::move(rec));
   }
 }
 
@@ -256,8 +263,14 @@ void WriteWindowSection(ConfigDocument& doc, const PanelWindowState& panel) {
 void WriteExeLinks(ConfigDocument& doc, const ExeLinkList& links, std::string_view driveRoot) {
   pugi::xml_node section = ReplaceSection(doc, "exelink");
   for (const auto& [key, rec] : links) {
-    if (!IsValidXmlName(key)) continue;
-    pugi::xml_node e = section.append_child(key.c_str());
+    if (key.empty()) continue;
+    pugi::xml_node e;
+    if (IsValidXmlName(key) && key != kNamedExtensionElement) {
+      e = section.append_child(key.c_str());
+    } else {
+      e = section.append_child(kNamedExtensionElement);
+      e.append_attribute(kNamedExtensionAttribute).set_value(key.c_str());
+    }
     e.append_attribute("buselink").set_value(BoolText(rec.buselink));
     e.text().set(MakeDriveRelative(rec.program, driveRoot).c_str());
   }

@@ -48,8 +48,9 @@ struct PanelWindowState {
 // Replaces "window".
 void WriteWindowSection(ConfigDocument& doc, const PanelWindowState& panel);
 
-// Replaces "exelink". Keys that cannot be XML element names are left out:
-// written, they would make the whole file unreadable.
+// Replaces "exelink". Each extension is an element of its name; one that
+// cannot be an XML element name (7z) is an element "extension" with the
+// attribute "name", and both forms are read.
 void WriteExeLinks(ConfigDocument& doc, const ExeLinkList& links, std::string_view programDriveRoot);
 
 // Writes the document to `fileName`, or to programFolder + "Kestro.xml" when

@@ -1,6 +1,7 @@
 // The main window's part of the exit: the steps the core plans for each way
 // of ending, carried out in their order.
 #include "core/app/StartSequence.h"
+#include "core/host/HostUndo.h"
 #include "win/app/ExitListFrm.h"
 #include "win/app/MainFrm.h"
 #include "win/platform/ShellHelpers.h"
@@ -75,9 +76,7 @@ void TmainFrm::FormDestroy() {
   if (exitPlan_.Has(ExitStep::RunRemovalTool)) RunRemovalTool();
 }
 
-void TmainFrm::UndoHostChanges() {
-  // The journal of host changes is undone here.
-}
+void TmainFrm::UndoHostChanges() { kestro::UndoHostChanges(state_, hostChanges_); }
 
 void TmainFrm::RunRemovalTool() {
   // The batch runs from the Windows folder: a working folder on the drive

@@ -2,6 +2,7 @@
 
 #include "core/app/ErrorLog.h"
 #include "core/app/StartSequence.h"
+#include "core/host/HostUndo.h"
 #include "core/items/IconPlan.h"
 #include "core/ui/TrayMenu.h"
 #include "win/platform/IconLoader.h"
@@ -23,11 +24,15 @@ HICON SmallAppIcon() {
 }  // namespace
 
 TmainFrm::TmainFrm(Win32Platform& platform, std::string exePath)
-    : platform_(platform), exePath_(std::move(exePath)) {
+    : platform_(platform),
+      exePath_(std::move(exePath)),
+      hostChanges_(platform.files, platform.registry, platform.desktop, platform.messages,
+                   JournalPathIn(LocalAppDataFolder())) {
   platform_.images.SetMacros(&macros_);
 }
 
 TmainFrm::~TmainFrm() {
+  UndoHostChanges();
   tray_.Remove();
   SetModalWindows(nullptr, nullptr);
   platform_.images.SetMacros(nullptr);
@@ -58,6 +63,7 @@ void TmainFrm::FormCreate() {
   Platform reading{p.files, p.host, p.drives, p.registry, p.messages, p.codec, p.shell, deferredPictures_};
   StartSequence sequence(state_, reading, ResourceBytes(L"EXEFILE", L"english"));
   sequence.picturesStep = [this] { ApplicationIcon(); };
+  sequence.hostChanges = &hostChanges_;
   if (sequence.Run(exePath_) == StartOutcome::CloseRequested) {
     PostMessageW(Handle(), WM_CLOSE, 0, 0);
     return;
@@ -66,6 +72,7 @@ void TmainFrm::FormCreate() {
   const EnvSet& env = state_.env;
   panel_ = std::make_unique<TviewFrm>(state_, platform_);
   panel_->onTerminate = [this](ExitTrigger trigger) { PostMessageW(Handle(), WM_CLOSE, WPARAM(trigger), 0); };
+  panel_->hostChanges = &hostChanges_;
   panel_->initialPlacement = true;
   if (!panel_->Create()) {
     panel_.reset();

@@ -7,6 +7,7 @@
 #include "core/app/AppState.h"
 #include "core/app/Exit.h"
 #include "core/app/Shortcuts.h"
+#include "core/host/HostChanges.h"
 #include "core/config/PathMacros.h"
 #include "core/items/DeferredIcons.h"
 #include "core/items/IconPlan.h"
@@ -48,7 +49,6 @@ class TmainFrm : public Window {
   void RunRemovalTool();
   LRESULT QueryEndSession(WPARAM wParam, LPARAM lParam);
   void Timer3();
-  void UndoHostChanges();
   PanelWindowState PanelBounds() const;
   void ApplicationIcon();
   // The fixed pictures, the ones asked for while reading, then the
@@ -60,10 +60,15 @@ class TmainFrm : public Window {
   void StartShortcuts();
   void ShortcutNotice();
   void SystemHotKey(WPARAM id);
+  // Puts the host back as it was (wallpaper, desktop icons, associations);
+  // at the exit and at log-off. Running it twice does nothing more.
+  void UndoHostChanges();
 
   Win32Platform& platform_;
   std::string exePath_;
   AppState state_;
+  // Everything Kestro changes on the host goes through here.
+  HostChanges hostChanges_;
   MacroValues macros_{platform_.host, state_.pv.programDrive};  // the pictures' lookups
   std::unique_ptr<TviewFrm> panel_;
   TrayIcon tray_{state_, platform_, macros_, panel_};

@@ -2,7 +2,7 @@
 // the start, the system slots' actions, and the notice for combinations
 // that another program holds.
 #include "win/app/MainFrm.h"
-#include "win/platform/DesktopIcons.h"
+#include "core/host/DesktopChanges.h"
 #include "win/platform/WinText.h"
 #include "win/ui/Modal.h"
 
@@ -42,8 +42,7 @@ void TmainFrm::SystemHotKey(WPARAM id) {
       if (QuitSlotAllowed(state_.iconLoadBusy)) PostMessageW(Handle(), WM_CLOSE, WPARAM(ExitTrigger::QuitShortcut), 0);
       return;
     case SlotAction::DesktopIcons:
-      state_.pv.desktopIconsShown =
-          DesktopIconsShownAfterToggle(state_.pv.desktopIconsShown, ShowDesktopIcons(!state_.pv.desktopIconsShown));
+      state_.pv.desktopIconsShown = ToggleDesktopIcons(hostChanges_, state_.pv.desktopIconsShown);
       return;
     case SlotAction::None:
       return;

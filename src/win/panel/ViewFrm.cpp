@@ -12,6 +12,9 @@
 #include "core/config/PathMacros.h"
 #include "core/items/RunFile.h"
 #include "core/text/Text.h"
+#include "core/host/Associations.h"
+#include "core/host/ExeLinkEdit.h"
+#include "win/host/ExeLinkFrm.h"
 #include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/TabNameFrm.h"
 #include "win/platform/OleDrag.h"
@@ -68,10 +71,9 @@ const MenuText kCommandTexts[] = {
 };
 
 // Entries whose windows and actions come with later work: shown, not usable.
-constexpr UINT kNotYetAvailable[] = {kMenuSearchExe,     kMenuFavoriteTab,   kMenuFindTab,       kMenuSysInfoTab,
-                                     kMenuEnvSetting,    kMenuUsePcLink,     kMenuUseUsbLink,    kMenuExeLinkSetting,
-                                     kMenuFavoriteUsePc, kMenuFavoriteUseUsb, kMenuPcToUsb,      kMenuUsbToPc,
-                                     kMenuAutorunInf,    kMenuIntro};
+constexpr UINT kNotYetAvailable[] = {kMenuSearchExe,     kMenuFavoriteTab,    kMenuFindTab, kMenuSysInfoTab,
+                                     kMenuEnvSetting,    kMenuFavoriteUsePc, kMenuFavoriteUseUsb, kMenuPcToUsb,
+                                     kMenuUsbToPc,       kMenuAutorunInf,    kMenuIntro};
 
 void SetItemText(HMENU menu, UINT item, bool byPosition, const std::wstring& text) {
   MENUITEMINFOW mi{sizeof mi};
@@ -471,6 +473,9 @@ void TviewFrm::PrepareMenu(HMENU menu) {
       return;
     }
     Enable(menu, kMenuBackup, true);
+    Enable(menu, kMenuExeLinkSetting, true);
+    // The mark shows the host as it is (a user may have changed it meanwhile).
+    if (hostChanges) state_.pv.associationsApplied = AnyAssociationApplied(hostChanges->Registry(), state_.exeLinks);
     CheckMenuRadioItem(menu, kMenuUsePcLink, kMenuUseUsbLink,
                        state_.pv.associationsApplied ? kMenuUseUsbLink : kMenuUsePcLink, MF_BYCOMMAND);
     CheckMenuRadioItem(menu, kMenuFavoriteUsePc, kMenuFavoriteUseUsb,
@@ -579,6 +584,19 @@ void TviewFrm::Command(UINT id) {
       break;
     case kMenuBackup:
       Backup();
+      break;
+    case kMenuUsePcLink:
+    case kMenuUseUsbLink:
+    case kMenuExeLinkSetting:
+      if (!hostChanges) break;
+      if (id == kMenuUsePcLink)
+        UsePcLinks(state_, *hostChanges);
+      else if (id == kMenuUseUsbLink)
+        UseUsbLinks(state_, *hostChanges);
+      else
+        RunExeLinkFrm(state_, *hostChanges);
+      // The marks at once, not only when the menu opens next.
+      PrepareMenu(envMenu_);
       break;
     case kPopMenuTabAdd:
       CreateItemTab();

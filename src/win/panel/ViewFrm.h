@@ -12,6 +12,7 @@
 #include "core/app/AppState.h"
 #include "core/app/Exit.h"
 #include "core/config/Settings.h"
+#include "core/host/HostChanges.h"
 #include "win/controls/TabStrip.h"
 #include "win/panel/FrameHost.h"
 #include "win/panel/VstFrame.h"
@@ -69,6 +70,8 @@ class TviewFrm : public Window, public IFrameHost {
 
   // The program is to end (exit entry, close box); the main window does it.
   std::function<void(ExitTrigger)> onTerminate;
+  // The host changes of the run, owned by the main window.
+  HostChanges* hostChanges = nullptr;
   // Set while the main window places the panel at start: no resize rules then.
   bool initialPlacement = false;
 

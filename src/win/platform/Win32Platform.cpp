@@ -115,6 +115,11 @@ bool Win32FileSystem::CreateFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32FileSystem::RemoveFile(const std::string& path) {
+  std::wstring name = Widen(path);
+  return DeleteFileW(name.c_str()) || GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 // --- host ------------------------------------------------------------------
 
 std::string Win32HostSystem::WindowsFolder() {
@@ -151,6 +156,14 @@ std::string Win32HostSystem::DesktopFolder() {
     CoTaskMemFree(pidl);
   }
   return result;
+}
+
+std::string LocalAppDataFolder() {
+  wchar_t buf[MAX_PATH] = {};
+  if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, buf)) &&
+      buf[0])
+    return Narrow(buf);
+  return Win32HostSystem().TempFolder();
 }
 
 uint32_t Win32HostSystem::SystemDefaultLcid() { return GetSystemDefaultLCID(); }
@@ -227,6 +240,81 @@ std::optional<std::string> Win32Registry::ReadString(RegistryRoot root, const st
   }
   RegCloseKey(h);
   return result;
+}
+
+std::optional<RegistryValue> Win32Registry::ReadValue(RegistryRoot root, const std::string& key,
+                                                     const std::string& value) {
+  HKEY h = nullptr;
+  if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
+  std::wstring name = Widen(value);
+  DWORD type = 0, size = 0;
+  std::optional<RegistryValue> result;
+  if (RegQueryValueExW(h, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ)) {
+    std::vector<wchar_t> buf(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD bytes = DWORD(buf.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &bytes) ==
+        ERROR_SUCCESS)
+      result = RegistryValue{Narrow(buf.data()), type == REG_EXPAND_SZ ? RegistryType::ExpandString
+                                                                       : RegistryType::String};
+  }
+  RegCloseKey(h);
+  return result;
+}
+
+std::optional<RegistryKeyContents> Win32Registry::KeyContents(RegistryRoot root, const std::string& key) {
+  HKEY h = nullptr;
+  if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, &h) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  RegistryKeyContents contents;
+  wchar_t name[16384];
+  for (DWORD i = 0;; ++i) {
+    DWORD len = 16384;
+    if (RegEnumValueW(h, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    contents.values.push_back(Narrow(std::wstring_view(name, len)));
+  }
+  for (DWORD i = 0;; ++i) {
+    DWORD len = 256;
+    if (RegEnumKeyExW(h, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    contents.subkeys.push_back(Narrow(std::wstring_view(name, len)));
+  }
+  RegCloseKey(h);
+  return contents;
+}
+
+bool Win32Registry::WriteValue(RegistryRoot root, const std::string& key, const std::string& value,
+                               const RegistryValue& data) {
+  HKEY h = nullptr;
+  if (RegCreateKeyExW(RootKey(root), Widen(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  std::wstring text = Widen(data.data);
+  LSTATUS r = RegSetValueExW(h, Widen(value).c_str(), 0, data.type == RegistryType::ExpandString ? REG_EXPAND_SZ : REG_SZ,
+                             reinterpret_cast<const BYTE*>(text.c_str()), DWORD((text.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(h);
+  return r == ERROR_SUCCESS;
+}
+
+bool Win32Registry::DeleteValue(RegistryRoot root, const std::string& key, const std::string& value) {
+  HKEY h = nullptr;
+  LSTATUS r = RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_SET_VALUE, &h);
+  if (r == ERROR_FILE_NOT_FOUND) return true;
+  if (r != ERROR_SUCCESS) return false;
+  r = RegDeleteValueW(h, Widen(value).c_str());
+  RegCloseKey(h);
+  return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
+}
+
+bool Win32Registry::DeleteKeyTree(RegistryRoot root, const std::string& key) {
+  std::wstring name = Widen(key);
+  if (name.empty()) return false;  // never the root itself
+  LSTATUS r = RegDeleteTreeW(RootKey(root), name.c_str());
+  if (r == ERROR_SUCCESS) RegDeleteKeyW(RootKey(root), name.c_str());
+  HKEY h = nullptr;
+  if (RegOpenKeyExW(RootKey(root), name.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return true;
+  RegCloseKey(h);
+  return false;
 }
 
 // --- messages --------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 #include "platform/TextCodec.h"
+#include "win/platform/DesktopIcons.h"
 #include "win/platform/ImageLists.h"
 
 namespace kestro::win {
@@ -18,6 +19,7 @@ class Win32FileSystem : public IFileSystem {
   WriteResult WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool WriteFile(const std::string& path, const std::string& bytes) override;
   bool CreateFolder(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
 };
 
 class Win32HostSystem : public IHostSystem {
@@ -40,6 +42,12 @@ class Win32Drives : public IDrives {
 class Win32Registry : public IRegistry {
  public:
   std::optional<std::string> ReadString(RegistryRoot root, const std::string& key, const std::string& value) override;
+  std::optional<RegistryValue> ReadValue(RegistryRoot root, const std::string& key, const std::string& value) override;
+  std::optional<RegistryKeyContents> KeyContents(RegistryRoot root, const std::string& key) override;
+  bool WriteValue(RegistryRoot root, const std::string& key, const std::string& value,
+                  const RegistryValue& data) override;
+  bool DeleteValue(RegistryRoot root, const std::string& key, const std::string& value) override;
+  bool DeleteKeyTree(RegistryRoot root, const std::string& key) override;
 };
 
 // Owned by the panel or the main window (ModalOwner); a close request
@@ -82,12 +90,17 @@ struct Win32Platform {
   Win32MessageBoxes messages;
   Win32TextCodec codec;
   Win32Shell shell;
+  Win32Desktop desktop;
   ImageLists images;  // needs the common controls initialised first
   Platform platform{files, host, drives, registry, messages, codec, shell, images};
 };
 
 // The bytes of a resource of this executable (empty when it has none).
 std::string_view ResourceBytes(const wchar_t* type, const wchar_t* name);
+
+// The current user's local (not roaming) application data folder; the
+// temporary folder when the system names none.
+std::string LocalAppDataFolder();
 
 // Full path of the running executable.
 std::string ExecutablePath();

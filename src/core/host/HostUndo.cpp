@@ -1,0 +1,20 @@
+#include "core/host/HostUndo.h"
+
+#include "core/host/Associations.h"
+#include "core/host/DesktopChanges.h"
+
+namespace kestro {
+
+void UndoHostChanges(AppState& state, HostChanges& host) {
+  host.UndoAll();
+  // Icons hidden with the start's option or the shortcut are shown in any case.
+  if (state.env.hideicon || !state.pv.desktopIconsShown) {
+    ShowDesktopIcons(host);
+    state.pv.desktopIconsShown = true;
+  }
+  if (!state.exeLinks.empty()) RestoreAssociations(host, state.exeLinks);
+  state.exeLinks.clear();
+  state.pv.associationsApplied = false;
+}
+
+}  // namespace kestro
