@@ -53,3 +53,12 @@
 // The path-macro list (TenvVarFrm).
 #define IDD_ENVVAR 400
 #define IDC_ENVVAR_LIST 401
+
+// The autorun.inf editor (TautoinfFrm); IDOK is its save button.
+#define IDD_AUTOINF 500
+#define IDC_AUTOINF_HINT 501
+#define IDC_AUTOINF_MEMO 502
+
+// The about box (TintroFrm).
+#define IDD_INTRO 600
+#define IDC_INTRO_VERSION 601
