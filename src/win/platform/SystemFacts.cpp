@@ -138,6 +138,9 @@ std::optional<std::string> WinHttpClient::Get(const std::string& url) {
                                         WINHTTP_DEFAULT_ACCEPT_TYPES,
                                         parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0)};
   if (!request) return std::nullopt;
+  // The wait for the answer's headers has its own time-out (90 s by default).
+  DWORD responseMs = kReceiveMs;
+  WinHttpSetOption(request.h, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseMs, sizeof responseMs);
   if (!WinHttpSendRequest(request.h, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
       !WinHttpReceiveResponse(request.h, nullptr))
     return std::nullopt;
