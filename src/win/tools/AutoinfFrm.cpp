@@ -38,6 +38,9 @@ struct TautoinfFrm {
       // Told once the editor is on screen, in a box it owns.
       PostMessageW(dlg, kReadFailedMessage, 0, 0);
     }
+    // The caret at the start, nothing selected: a key typed first replaces nothing.
+    SetFocus(memo);
+    SendMessageW(memo, EM_SETSEL, 0, 0);
   }
 
   void btSaveClick(HWND dlg) {
@@ -60,7 +63,7 @@ struct TautoinfFrm {
       case WM_INITDIALOG:
         SetWindowLongPtrW(dlg, DWLP_USER, lParam);
         reinterpret_cast<TautoinfFrm*>(lParam)->FormCreate(dlg);
-        return TRUE;
+        return FALSE;  // the focus was set
       case kReadFailedMessage:
         ShowMessageBox(Widen(self->file.ReadFailureText()), L"Notice", MB_OK | MB_ICONERROR);
         return TRUE;
