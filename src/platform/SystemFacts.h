@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/Drives.h"
 
@@ -40,8 +41,8 @@ class ISystemFacts {
   virtual DriveType TypeOf(const std::string& root) = 0;
   // Values under HKEY_LOCAL_MACHINE; nullopt when the key or value is
   // missing or of another type.
-  virtual std::optional<std::string> MachineText(const std::string& key, const std::string& value) = 0;
-  virtual std::optional<uint32_t> MachineNumber(const std::string& key, const std::string& value) = 0;
+  virtual std::optional<std::string> MachineText(std::string_view key, std::string_view value) = 0;
+  virtual std::optional<uint32_t> MachineNumber(std::string_view key, std::string_view value) = 0;
   virtual int ProcessorCount() = 0;
   virtual ScreenFacts Screen() = 0;
   virtual MemoryFacts Memory() = 0;

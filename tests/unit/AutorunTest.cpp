@@ -78,7 +78,8 @@ TEST(AutorunTest, ADriveWithoutTheFileGetsTheDefaultLinesAndSavesThemWithCrLf) {
   EXPECT_EQ(f.Path(), "E:\\autorun.inf");
   EXPECT_FALSE(f.ReadFailed());
   const std::string text = f.EditorText();
-  EXPECT_EQ(text, "[AutoRun]\r\nOpen=Kestro.exe\r\nIcon=Kestro.exe\r\nLabel = My USB\r\nAction = Kestro.exe 프로그램실행");
+  EXPECT_EQ(text,
+            "[AutoRun]\r\nOpen=Kestro.exe\r\nIcon=Kestro.exe\r\nLabel = My USB\r\nAction = Kestro.exe 프로그램실행");
   EXPECT_TRUE(p.files.files.empty());  // opening writes nothing
   ASSERT_TRUE(f.Save(text, p.files, p.codec));
   // In the code page, each line ended by CR LF.

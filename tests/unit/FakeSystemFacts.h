@@ -34,13 +34,13 @@ class FakeSystemFacts : public ISystemFacts {
     auto it = types.find(root);
     return it == types.end() ? DriveType::NoRootDir : it->second;
   }
-  std::optional<std::string> MachineText(const std::string& key, const std::string& value) override {
-    auto it = texts.find({key, value});
+  std::optional<std::string> MachineText(std::string_view key, std::string_view value) override {
+    auto it = texts.find({std::string(key), std::string(value)});
     if (it == texts.end()) return std::nullopt;
     return it->second;
   }
-  std::optional<uint32_t> MachineNumber(const std::string& key, const std::string& value) override {
-    auto it = numbers.find({key, value});
+  std::optional<uint32_t> MachineNumber(std::string_view key, std::string_view value) override {
+    auto it = numbers.find({std::string(key), std::string(value)});
     if (it == numbers.end()) return std::nullopt;
     return it->second;
   }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "core/text/Text.h"
 #include "core/text/Unicode.h"
@@ -16,6 +17,19 @@ constexpr double kMegabyte = 1048576.0;
 constexpr double kGigabyte = 1073741824.0;
 constexpr const char* kVersionKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 constexpr const char* kProcessorKey = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+
+// One string from its parts; out of line, so that each caller does not carry
+// its own copy of a chain of concatenations.
+[[gnu::noinline]] std::string Cat(std::initializer_list<std::string_view> parts) {
+  size_t size = 0;
+  for (std::string_view p : parts) size += p.size();
+  std::string out;
+  out.reserve(size);
+  for (std::string_view p : parts) out += p;
+  return out;
+}
+
+[[gnu::noinline]] std::string Decimal(long long n) { return std::to_string(n); }
 
 bool IsPlaceholder(char c) { return c == '#' || c == '0' || c == ',' || c == '.'; }
 
@@ -92,14 +106,16 @@ std::string FormatPicture(double value, std::string_view picture, const NumberSe
   return out;
 }
 
-std::string CleanProcessorName(std::string_view name) {
+[[gnu::noinline]] std::string CleanProcessorName(std::string_view name) {
   std::string s = ReplaceAll(name, std::string(9, ' '), "");
   s = ReplaceAll(s, "(TM)", "");
   return ReplaceAll(s, "(R)", "");
 }
 
-std::string OsText(const std::optional<std::string>& productName, const std::optional<std::string>& servicePack) {
-  return productName.value_or("") + "-" + ReplaceAll(servicePack.value_or(""), "Service Pack ", "SP");
+[[gnu::noinline]] std::string OsText(const std::optional<std::string>& productName,
+                                     const std::optional<std::string>& servicePack) {
+  std::string pack = servicePack ? ReplaceAll(*servicePack, "Service Pack ", "SP") : std::string();
+  return Cat({productName ? std::string_view(*productName) : std::string_view(), "-", pack});
 }
 
 std::string ExternalAddressFromBody(std::string_view body) {
@@ -119,83 +135,100 @@ std::string FetchExternalAddress(IWebClient& web, const std::string& url) {
 SystemInfoTexts GatherSystemInfo(ISystemFacts& facts, const std::string& programDrive) {
   SystemInfoTexts t;
   const NumberSeparators sep = facts.Separators();
+  auto megabytes = [&sep](double bytes) { return FormatPicture(bytes / kMegabyte, "###,###M", sep); };
+  auto gigabytes = [&sep](double bytes) { return FormatPicture(bytes / kGigabyte, "###,##0.##G", sep); };
   const std::string root = programDrive + "\\";
   t.drive = programDrive;
   t.fileSystem = facts.FileSystemName(root).substr(0, 6);
   DiskBytes disk = facts.DiskSpace(root);
-  const double totalMb = disk.total / kMegabyte, freeMb = disk.free / kMegabyte;
-  t.totalGb = FormatPicture(totalMb / 1024, "##0.##G", sep);
-  t.totalMb = FormatPicture(totalMb, "###,###M", sep);
-  t.freeGb = FormatPicture(freeMb / 1024, "##0.##G", sep);
-  t.freeMb = FormatPicture(freeMb, "###,###M", sep);
+  t.totalGb = FormatPicture(disk.total / kMegabyte / 1024, "##0.##G", sep);
+  t.totalMb = megabytes(disk.total);
+  t.freeGb = FormatPicture(disk.free / kMegabyte / 1024, "##0.##G", sep);
+  t.freeMb = megabytes(disk.free);
 
   t.os = OsText(facts.MachineText(kVersionKey, "ProductName"), facts.MachineText(kVersionKey, "CSDVersion"));
-  if (std::optional<std::string> name = facts.MachineText(kProcessorKey, "ProcessorNameString"))
-    t.cpuType = CleanProcessorName(*name);
-  else
-    t.cpuType = facts.MachineText(kProcessorKey, "Identifier").value_or("");
+  std::optional<std::string> name = facts.MachineText(kProcessorKey, "ProcessorNameString");
+  t.cpuType = name ? CleanProcessorName(*name) : facts.MachineText(kProcessorKey, "Identifier").value_or("");
   if (std::optional<uint32_t> mhz = facts.MachineNumber(kProcessorKey, "~MHz"))
-    t.cpuSpeed = std::to_string(*mhz) + "MHz";
-  t.cores = std::to_string(facts.ProcessorCount());
+    t.cpuSpeed = Cat({Decimal(*mhz), "MHz"});
+  t.cores = Decimal(facts.ProcessorCount());
 
   ScreenFacts screen = facts.Screen();
-  t.resolution = std::to_string(screen.width) + "x" + std::to_string(screen.height);
-  t.colour = std::to_string(screen.bitsPerPixel) + "bit";
+  t.resolution = Cat({Decimal(screen.width), "x", Decimal(screen.height)});
+  t.colour = Cat({Decimal(screen.bitsPerPixel), "bit"});
   MemoryFacts memory = facts.Memory();
-  t.memoryTotal = FormatPicture(memory.total / kMegabyte, "###,###M", sep);
-  t.memoryFree = FormatPicture(memory.available / kMegabyte, "###,###M", sep);
+  t.memoryTotal = megabytes(memory.total);
+  t.memoryFree = megabytes(memory.available);
 
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    std::string name{letter, ':'};
-    if (EqualsNoCase(name, programDrive) || facts.TypeOf(name + "\\") != DriveType::Fixed) continue;
-    DiskBytes d = facts.DiskSpace(name + "\\");
-    t.fixedDrives.push_back({name, FormatPicture(d.total / kGigabyte, "###,##0.##G", sep),
-                             FormatPicture(d.free / kGigabyte, "###,##0.##G", sep)});
+    const std::string drive{letter, ':'}, driveRoot{letter, ':', '\\'};
+    if (EqualsNoCase(drive, programDrive) || facts.TypeOf(driveRoot) != DriveType::Fixed) continue;
+    DiskBytes d = facts.DiskSpace(driveRoot);
+    t.fixedDrives.push_back({drive, gigabytes(d.total), gigabytes(d.free)});
   }
   t.localAddress = facts.LocalAddress();
   return t;
 }
 
-SystemInfoLayout LayOutSystemInfo(const SystemInfoTexts& info, int lineHeight, int dpi) {
-  auto px = [dpi](int v) { return ScaleToDpi(v, dpi); };
-  const int heading = px(4), row = px(8), detail = px(18);
-  SystemInfoLayout layout;
-  int y = px(10);
-  // A heading with its rule; `rows` are drawn from 5 below the rule, one
-  // line apart; the next heading comes 10 below the last row.
-  auto section = [&](const std::string& title, auto&& rows) {
-    layout.texts.push_back({title, heading, y, true});
-    layout.rules.push_back({heading, px(190), y + lineHeight});
-    int rowY = y + lineHeight + px(5);
-    rows(rowY);
-    y = rowY + px(10);
-  };
-  auto plain = [&](std::vector<std::string> rows) {
-    return [&layout, rows = std::move(rows), row, lineHeight](int& rowY) {
-      for (const std::string& text : rows) {
-        layout.texts.push_back({text, row, rowY, false});
-        rowY += lineHeight;
-      }
-    };
-  };
+namespace {
 
-  section("USB Info: (" + info.drive + ")",
-          plain({"File System: " + info.fileSystem, "Total Space: " + info.totalGb + "(" + info.totalMb + ")",
-                 "Free Space: " + info.freeGb + "(" + info.freeMb + ")"}));
-  section("PC Info", plain({"OS: " + info.os}));
-  section("CPU Info", plain({"Type: " + info.cpuType, "Cores: " + info.cores, "Core Speed: " + info.cpuSpeed}));
-  section("DisplayInfo", plain({"Resolution: " + info.resolution, "Color : " + info.colour}));
-  section("Memory Info", plain({"Total Memory: " + info.memoryTotal, "Free Memory: " + info.memoryFree}));
-  section("HDD Info", [&](int& rowY) {
-    for (const FixedDriveText& d : info.fixedDrives) {
-      layout.texts.push_back({d.name, row, rowY, true});
-      layout.texts.push_back({" - " + d.total + "( free: " + d.free + " )", detail, rowY, false});
-      rowY += lineHeight;
-    }
-  });
-  section("Network Info", plain({"Local IP Address: " + info.localAddress,
-                                 "External IP Address: " + info.externalAddress}));
-  return layout;
+// Lays the picture out from top to bottom: a heading with its rule, then its
+// rows from 5 below the rule, one line apart; the next heading 10 below the
+// last row (or below where the first row would have started).
+class LayoutWriter {
+ public:
+  LayoutWriter(int lineHeight, int dpi) : h_(lineHeight), dpi_(dpi), y_(ScaleToDpi(10, dpi)) {}
+
+  [[gnu::noinline]] void Heading(std::string title) {
+    if (!layout_.texts.empty()) y_ = rowY_ + ScaleToDpi(10, dpi_);
+    const int x = ScaleToDpi(4, dpi_);
+    layout_.texts.push_back({std::move(title), x, y_, true});
+    layout_.rules.push_back({x, ScaleToDpi(190, dpi_), y_ + h_});
+    rowY_ = y_ + h_ + ScaleToDpi(5, dpi_);
+  }
+  [[gnu::noinline]] void Row(std::initializer_list<std::string_view> parts) {
+    layout_.texts.push_back({Cat(parts), ScaleToDpi(8, dpi_), rowY_, false});
+    rowY_ += h_;
+  }
+  // A fixed drive: its name in bold, its sizes beside it.
+  [[gnu::noinline]] void DriveRow(const FixedDriveText& d) {
+    layout_.texts.push_back({d.name, ScaleToDpi(8, dpi_), rowY_, true});
+    layout_.texts.push_back({Cat({" - ", d.total, "( free: ", d.free, " )"}), ScaleToDpi(18, dpi_), rowY_, false});
+    rowY_ += h_;
+  }
+  SystemInfoLayout Take() { return std::move(layout_); }
+
+ private:
+  SystemInfoLayout layout_;
+  int h_, dpi_, y_, rowY_ = 0;
+};
+
+}  // namespace
+
+SystemInfoLayout LayOutSystemInfo(const SystemInfoTexts& info, int lineHeight, int dpi) {
+  LayoutWriter w(lineHeight, dpi);
+  w.Heading(Cat({"USB Info: (", info.drive, ")"}));
+  w.Row({"File System: ", info.fileSystem});
+  w.Row({"Total Space: ", info.totalGb, "(", info.totalMb, ")"});
+  w.Row({"Free Space: ", info.freeGb, "(", info.freeMb, ")"});
+  w.Heading("PC Info");
+  w.Row({"OS: ", info.os});
+  w.Heading("CPU Info");
+  w.Row({"Type: ", info.cpuType});
+  w.Row({"Cores: ", info.cores});
+  w.Row({"Core Speed: ", info.cpuSpeed});
+  w.Heading("DisplayInfo");
+  w.Row({"Resolution: ", info.resolution});
+  w.Row({"Color : ", info.colour});
+  w.Heading("Memory Info");
+  w.Row({"Total Memory: ", info.memoryTotal});
+  w.Row({"Free Memory: ", info.memoryFree});
+  w.Heading("HDD Info");
+  for (const FixedDriveText& d : info.fixedDrives) w.DriveRow(d);
+  w.Heading("Network Info");
+  w.Row({"Local IP Address: ", info.localAddress});
+  w.Row({"External IP Address: ", info.externalAddress});
+  return w.Take();
 }
 
 std::string SystemInfoPlainText(const SystemInfoLayout& layout) {

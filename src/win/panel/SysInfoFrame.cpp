@@ -23,7 +23,7 @@ constexpr int kFontPoints = 8;
 struct SysInfoFrame::Job {
   std::mutex lock;
   HWND target = nullptr;
-  std::optional<SystemInfoTexts> facts;
+  std::unique_ptr<SystemInfoTexts> facts;  // taken by the page
   std::optional<std::string> externalAddress;
 
   void Post() {
@@ -53,7 +53,7 @@ bool SysInfoFrame::Create(HWND parent) {
   // (a request waits for its time-outs), and the process may end under it.
   std::thread([job = job_, drive = programDrive_] {
     Win32SystemFacts facts;
-    SystemInfoTexts texts = GatherSystemInfo(facts, drive);
+    auto texts = std::make_unique<SystemInfoTexts>(GatherSystemInfo(facts, drive));
     {
       std::lock_guard<std::mutex> hold(job->lock);
       job->facts = std::move(texts);
@@ -79,11 +79,8 @@ void SysInfoFrame::SetDpi(int dpi) {
 void SysInfoFrame::Arrived() {
   {
     std::lock_guard<std::mutex> hold(job_->lock);
-    if (job_->facts) {
-      info_ = *job_->facts;
-      gathered_ = true;
-    }
-    if (job_->externalAddress) info_.externalAddress = *job_->externalAddress;
+    if (job_->facts) info_ = std::move(job_->facts);
+    if (info_ && job_->externalAddress) info_->externalAddress = *job_->externalAddress;
   }
   Draw();
 }
@@ -98,7 +95,7 @@ void SysInfoFrame::Draw() {
   RECT all{0, 0, width, height};
   FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));  // the page's colour
 
-  if (gathered_) {
+  if (info_) {
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(kFontPoints, dpi_, 72);
     lf.lfCharSet = DEFAULT_CHARSET;
@@ -109,7 +106,7 @@ void SysInfoFrame::Draw() {
     HGDIOBJ oldFont = SelectObject(dc, regular);
     SIZE a{};
     GetTextExtentPoint32W(dc, L"A", 1, &a);
-    SystemInfoLayout layout = LayOutSystemInfo(info_, a.cy + 2, dpi_);
+    SystemInfoLayout layout = LayOutSystemInfo(*info_, a.cy + 2, dpi_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     for (const InfoText& t : layout.texts) {

@@ -32,8 +32,7 @@ class SysInfoFrame : public Window {
 
   std::string programDrive_;
   std::shared_ptr<Job> job_;
-  SystemInfoTexts info_;
-  bool gathered_ = false;
+  std::unique_ptr<SystemInfoTexts> info_;  // null until gathered
   HBITMAP picture_ = nullptr;
   int dpi_ = 96;
 };

@@ -51,7 +51,7 @@ DriveType Win32SystemFacts::TypeOf(const std::string& root) {
   return t <= 6 ? DriveType(t) : DriveType::Unknown;
 }
 
-std::optional<std::string> Win32SystemFacts::MachineText(const std::string& key, const std::string& value) {
+std::optional<std::string> Win32SystemFacts::MachineText(std::string_view key, std::string_view value) {
   std::wstring k = Widen(key), v = Widen(value);
   DWORD size = 0;
   if (RegGetValueW(HKEY_LOCAL_MACHINE, k.c_str(), v.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
@@ -64,7 +64,7 @@ std::optional<std::string> Win32SystemFacts::MachineText(const std::string& key,
   return Narrow(buf.data());
 }
 
-std::optional<uint32_t> Win32SystemFacts::MachineNumber(const std::string& key, const std::string& value) {
+std::optional<uint32_t> Win32SystemFacts::MachineNumber(std::string_view key, std::string_view value) {
   DWORD number = 0, size = sizeof number;
   if (RegGetValueW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), Widen(value).c_str(), RRF_RT_REG_DWORD, nullptr, &number,
                    &size) != ERROR_SUCCESS)

@@ -10,8 +10,8 @@ class Win32SystemFacts : public ISystemFacts {
   DiskBytes DiskSpace(const std::string& root) override;
   std::string FileSystemName(const std::string& root) override;
   DriveType TypeOf(const std::string& root) override;
-  std::optional<std::string> MachineText(const std::string& key, const std::string& value) override;
-  std::optional<uint32_t> MachineNumber(const std::string& key, const std::string& value) override;
+  std::optional<std::string> MachineText(std::string_view key, std::string_view value) override;
+  std::optional<uint32_t> MachineNumber(std::string_view key, std::string_view value) override;
   int ProcessorCount() override;
   ScreenFacts Screen() override;
   MemoryFacts Memory() override;

@@ -30,7 +30,9 @@ struct TautoinfFrm {
     SendMessageW(memo, EM_SETLIMITTEXT, 0, 0);
     SetWindowTextW(memo, Widen(file.EditorText()).c_str());
     ApplyDialogCaptions(dlg, state.languageTexts, lang::kEditAutorun,
-                        {{IDC_AUTOINF_HINT, "lb1_1.caption"}, {IDOK, "btSave.caption"}, {IDCANCEL, "btCancel.caption"}});
+                        {{IDC_AUTOINF_HINT, "lb1_1.caption"},
+                         {IDOK, "btSave.caption"},
+                         {IDCANCEL, "btCancel.caption"}});
     if (file.ReadFailed()) {
       // One Enter must not wipe a file that could not be read.
       EnableWindow(GetDlgItem(dlg, IDOK), FALSE);
