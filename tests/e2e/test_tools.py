@@ -1,6 +1,5 @@
 """The system information tab, the autorun.inf editor and the about boxes."""
 import http.server
-import json
 import socket
 import threading
 import time
@@ -19,11 +18,13 @@ ECHO_URL = "http://checkip.dyndns.org/"
 class EchoServer:
     """Answers every request as the IP-echo page would, through it as a proxy
     (WinHTTP takes http_proxy from the environment); records each GET.
-    With `stall` set it holds the answer back for that many seconds."""
+    With `stall` set it holds the answer back for that many seconds; `status`
+    is the answer's HTTP status."""
 
     def __init__(self):
         self.gets = []
         self.stall = 0
+        self.status = 200
         outer = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -34,7 +35,7 @@ class EchoServer:
                     time.sleep(outer.stall)
                 body = b"<html><head><title>Current IP Check</title></head><body>Current IP Address: 10.1.2.3</body></html>"
                 try:
-                    self.send_response(200)
+                    self.send_response(outer.status)
                     self.send_header("Content-Type", "text/html")
                     self.send_header("Content-Length", str(len(body)))
                     self.end_headers()
@@ -133,12 +134,21 @@ def test_system_information_tab_is_gathered_off_the_ui_thread_with_one_request_p
             assert wait_until(lambda: "10.1.2.3" in (_page_text(s, panel) or ""), 15)
             assert echo.gets == [ECHO_URL] * 2, echo.gets
 
+            # An error status is no address.
+            echo.status = 500
+            s.driver("post", str(panel), str(WM_COMMAND), str(CMD_SYSINFOTAB), "0")
+            s.driver("post", str(panel), str(WM_COMMAND), str(CMD_SYSINFOTAB), "0")
+            assert wait_until(lambda: "External IP Address: not Connection" in (_page_text(s, panel) or ""), 10), \
+                _page_text(s, panel)
+            assert len(echo.gets) == 3, echo.gets
+            echo.status = 200
+
             # A server that holds its answer: the panel answers meanwhile, the
             # page shows what it has, and "not Connection" after the time-out.
             echo.stall = 12
             s.driver("post", str(panel), str(WM_COMMAND), str(CMD_SYSINFOTAB), "0")
             s.driver("post", str(panel), str(WM_COMMAND), str(CMD_SYSINFOTAB), "0")
-            assert wait_until(lambda: len(echo.gets) == 3, 10), echo.gets
+            assert wait_until(lambda: len(echo.gets) == 4, 10), echo.gets
             assert _responsive(s, panel) < 3
             assert "USB Info: (R:)" in wait_until(lambda: _page_text(s, panel), 5)
             assert "10.1.2.3" not in _page_text(s, panel)
@@ -151,7 +161,7 @@ def test_system_information_tab_is_gathered_off_the_ui_thread_with_one_request_p
             s.driver("post", str(panel), str(WM_COMMAND), str(CMD_SYSINFOTAB), "0")
             assert wait_until(lambda: "External IP Address: not Connection" in (_page_text(s, panel) or ""), 5), \
                 _page_text(s, panel)
-            assert len(echo.gets) == 3, echo.gets
+            assert len(echo.gets) == 4, echo.gets
 
             drive.request_exit()
             assert wait_exit(proc, 30) is not None, "Kestro did not end"
