@@ -73,3 +73,12 @@
 #define IDC_EXELINK_GBLIST 608
 #define IDC_EXELINK_LIST 609
 #define IDC_EXELINK_DELETE 610
+
+// The autorun.inf editor (TautoinfFrm); IDOK is its save button.
+#define IDD_AUTOINF 700
+#define IDC_AUTOINF_HINT 701
+#define IDC_AUTOINF_MEMO 702
+
+// The about box (TintroFrm).
+#define IDD_INTRO 800
+#define IDC_INTRO_VERSION 801

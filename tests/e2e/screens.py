@@ -2,6 +2,10 @@
 
   python3 tests/e2e/screens.py
 
+The system information tab with its external address from a local echo
+server (sysinfo.png), the autorun.inf editor (autorun.png) and the about box
+(about.png).
+
 The property dialogs: a file item on both pages with the macro list open
 (property-file.png, property-file-addition.png), a folder item
 (property-folder.png) and a group (group.png).
@@ -149,6 +153,39 @@ def property_screens(out):
         proc.wait(timeout=30)
 
 
+def tools_screens(out):
+    """The system information tab, the autorun.inf editor and the about box."""
+    from test_tools import CMD_AUTORUNINF, CMD_INTRO, SYSINFO_DOCUMENT, EchoServer
+    echo = EchoServer()
+    try:
+        with WineSession("screens-tools") as s:
+            drive = KestroDrive(s, "r")
+            drive.write_xml(SYSINFO_DOCUMENT.replace("<tabindex>0</tabindex>", "<tabindex>1</tabindex>"))
+            s.env["http_proxy"] = f"http://127.0.0.1:{echo.port}"
+            s.start()
+            proc = drive.start()
+            panel = s.wait_window("TviewFrm", "-", 20000)
+            time.sleep(3)
+            panel = s.wait_window("TviewFrm", "-", 5000)
+            shot = s.dir / "shot.png"
+            s.screenshot(shot)
+            crop(shot, panel["rect"], out / "sysinfo.png")
+            for command, caption, name in ((CMD_AUTORUNINF, "Autorun.inf", "autorun.png"),
+                                           (CMD_INTRO, "Kestro?", "about.png")):
+                s.driver("post", str(panel["hwnd"]), str(WM_COMMAND), str(command), "0")
+                dialog = s.wait_window("#32770", caption, 10000)
+                if dialog:
+                    time.sleep(0.5)
+                    s.screenshot(shot)
+                    crop(shot, dialog["rect"], out / name)
+                    s.driver("post", str(dialog["hwnd"]), str(WM_CLOSE), "0", "0")
+                    s.window_gone("#32770", caption, 10000)
+            drive.request_exit()
+            proc.wait(timeout=30)
+    finally:
+        echo.close()
+
+
 def main():
     out = BUILD / "screens"
     out.mkdir(parents=True, exist_ok=True)
@@ -180,6 +217,7 @@ def main():
         drive.request_exit()
         proc.wait(timeout=30)
     property_screens(out)
+    tools_screens(out)
     for dpi in DPIS:
         dpi_screens(out, dpi)
     print("\n".join(str(p) for p in sorted(out.glob("*.png"))))

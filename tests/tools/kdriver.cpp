@@ -36,6 +36,8 @@
 //   kdriver register NAME                 the number of a registered window message
 //   kdriver untray HWND ID                takes that window's notification icon away,
 //                                          as a restarting taskbar loses it
+//   kdriver hold  PATH MS                 opens the file for MS ms sharing nothing, as a
+//                                          program that locks it does; prints "held" once open
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -367,6 +369,15 @@ int wmain(int argc, wchar_t** argv) {
     data.hWnd = ParseHwnd(argv[2]);
     data.uID = UINT(_wtoi(argv[3]));
     return Shell_NotifyIconW(NIM_DELETE, &data) ? 0 : 1;
+  }
+  if (cmd == L"hold" && argc == 4) {
+    HANDLE h = CreateFileW(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    Sleep(DWORD(_wtoi(argv[3])));
+    CloseHandle(h);
+    return 0;
   }
   if (cmd == L"child" && argc >= 4) {
     ChildSearch search{arg(3), argc > 4 ? _wtoi(argv[4]) : 0};

@@ -4,6 +4,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,20 @@ class FakeTextCodec : public ITextCodec {
   explicit FakeTextCodec(const char* codePage = "CP949") : codePage_(codePage) {}
 
   int calls = 0;
+
+  std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override {
+    iconv_t cd = iconv_open(codePage_, "UTF-8");
+    if (cd == iconv_t(-1)) return std::nullopt;
+    std::string in(utf8), out(utf8.size() * 2 + 4, '\0');
+    char* src = in.data();
+    char* dst = out.data();
+    size_t left = in.size(), room = out.size();
+    size_t r = iconv(cd, &src, &left, &dst, &room);
+    iconv_close(cd);
+    if (r == size_t(-1) || r > 0) return std::nullopt;  // no form, or an approximate one
+    out.resize(out.size() - room);
+    return out;
+  }
 
   std::string AnsiToUtf8(std::string_view bytes) override {
     ++calls;

@@ -122,7 +122,9 @@ TEST_F(PanelTest, MenusCarryTheBuiltInKoreanCaptionsWithoutALanguageFile) {
   // Entries whose windows are not built yet are there but cannot be chosen.
   EXPECT_FALSE(menu["설정/환경설정"].enabled);
   EXPECT_FALSE(menu["보기/검색탭"].enabled);
-  EXPECT_FALSE(menu["?/프로그램에 대해.."].enabled);
+  EXPECT_TRUE(menu["?/프로그램에 대해.."].enabled);
+  EXPECT_TRUE(menu["보기/시스템 정보"].enabled);
+  EXPECT_TRUE(menu["설정/Autorun.inf 설정"].enabled);
   EXPECT_TRUE(menu["설정/설정백업"].enabled);
   EXPECT_TRUE(menu["?/제작자 까페"].enabled);
 

@@ -94,6 +94,32 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian, size_t* unpaired
   return out;
 }
 
+std::string Utf8ToUtf16(std::string_view s, bool bigEndian) {
+  std::string out;
+  out.reserve(s.size() * 2);
+  auto put = [&](uint32_t u) {
+    out += char(bigEndian ? u >> 8 : u & 0xFF);
+    out += char(bigEndian ? u & 0xFF : u >> 8);
+  };
+  for (size_t i = 0; i < s.size();) {
+    size_t n = Utf8SequenceAt(s, i);
+    uint32_t cp = 0xFFFD;
+    if (n > 0) {
+      static constexpr uint8_t kLeadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+      cp = uint8_t(s[i]) & kLeadMask[n];
+      for (size_t k = 1; k < n; ++k) cp = cp << 6 | (uint8_t(s[i + k]) & 0x3F);
+    }
+    i += n ? n : 1;
+    if (cp >= 0x10000) {
+      put(0xD800 + ((cp - 0x10000) >> 10));
+      put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      put(cp);
+    }
+  }
+  return out;
+}
+
 std::string Latin1ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 4);

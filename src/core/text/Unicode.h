@@ -19,6 +19,9 @@ void AppendUtf8(std::string& out, uint32_t codePoint);
 // UTF-16 without its byte-order mark; a half surrogate pair becomes U+FFFD
 // (counted in `unpaired` when given), a stray last byte is dropped.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian, size_t* unpaired = nullptr);
+// Well-formed UTF-8 as UTF-16 bytes without a byte-order mark; bytes that
+// start no sequence become U+FFFD.
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian);
 // ISO-8859-1: every byte is the code point of the same number.
 std::string Latin1ToUtf8(std::string_view bytes);
 

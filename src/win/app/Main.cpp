@@ -13,6 +13,7 @@
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/Win32Platform.h"
 #include "win/platform/WinText.h"
+#include "win/ui/Modeless.h"
 
 using namespace kestro;
 using namespace kestro::win;
@@ -39,6 +40,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!mainFrm.Create()) return 1;
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (ModelessDialogMessage(msg)) continue;  // the about boxes' keys
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

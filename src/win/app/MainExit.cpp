@@ -7,6 +7,7 @@
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
 #include "win/ui/Modal.h"
+#include "win/ui/Modeless.h"
 
 namespace kestro::win {
 
@@ -41,6 +42,7 @@ void TmainFrm::FormClose(ExitTrigger trigger) {
       }
     }
     if (loader_) loader_->StopAndWait(5000);
+    DestroyModelessDialogs();  // the about boxes, whichever window owns them
     SetModalWindows(Handle(), nullptr);
     panel_.reset();
   }

@@ -2,13 +2,13 @@
 
 #include "core/app/ErrorLog.h"
 #include "core/app/StartSequence.h"
-#include "core/host/HostUndo.h"
 #include "core/items/IconPlan.h"
 #include "core/ui/TrayMenu.h"
 #include "win/platform/IconLoader.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
 #include "win/ui/Modal.h"
+#include "win/ui/Modeless.h"
 
 namespace kestro::win {
 

@@ -4,6 +4,7 @@
 #include "core/config/MessageTable.h"
 #include "core/ui/TrayMenu.h"
 #include "win/platform/WinText.h"
+#include "win/tools/IntroFrm.h"
 #include "win/ui/Modal.h"
 #include "win/ui/TrayMenus.h"
 
@@ -130,7 +131,7 @@ void TrayIcon::ShowLeftMenu() {
 }
 
 void TrayIcon::ShowRightMenu() {
-  MenuHolder menu{CreateTrayRightMenu(TrayRightCaptions(state_.trayCaptions), false, false)};
+  MenuHolder menu{CreateTrayRightMenu(TrayRightCaptions(state_.trayCaptions), false, true)};
   menuOpen_ = true;
   SetForegroundWindow(data_.hWnd);
   const UINT chosen = TrackModalPopup(menu.menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, MenuPoint(), data_.hWnd);
@@ -139,6 +140,9 @@ void TrayIcon::ShowRightMenu() {
   switch (chosen) {
     case kTrayMenuView:
       TrayMenu_ViewClick();
+      break;
+    case kTrayMenuInfo:
+      ShowIntroBox(data_.hWnd);  // owned by the main window
       break;
     case kTrayMenuExit:
       TrayMenu_ExitClick();

@@ -17,6 +17,8 @@
 #include "win/host/ExeLinkFrm.h"
 #include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/TabNameFrm.h"
+#include "win/tools/AutoinfFrm.h"
+#include "win/tools/IntroFrm.h"
 #include "win/platform/OleDrag.h"
 #include "win/platform/ShellHelpers.h"
 #include "win/platform/WinText.h"
@@ -71,9 +73,8 @@ const MenuText kCommandTexts[] = {
 };
 
 // Entries whose windows and actions come with later work: shown, not usable.
-constexpr UINT kNotYetAvailable[] = {kMenuSearchExe,     kMenuFavoriteTab,    kMenuFindTab, kMenuSysInfoTab,
-                                     kMenuEnvSetting,    kMenuFavoriteUsePc, kMenuFavoriteUseUsb, kMenuPcToUsb,
-                                     kMenuUsbToPc,       kMenuAutorunInf,    kMenuIntro};
+constexpr UINT kNotYetAvailable[] = {kMenuSearchExe,     kMenuFavoriteTab,    kMenuFindTab, kMenuEnvSetting,
+                                     kMenuFavoriteUsePc, kMenuFavoriteUseUsb, kMenuPcToUsb, kMenuUsbToPc};
 
 void SetItemText(HMENU menu, UINT item, bool byPosition, const std::wstring& text) {
   MENUITEMINFOW mi{sizeof mi};
@@ -93,7 +94,10 @@ std::string FormatFixed(double v, int decimals) {
 
 }  // namespace
 
-HWND TviewFrm::Page::Handle() const { return frame ? frame->Handle() : plain; }
+HWND TviewFrm::Page::Handle() const {
+  if (frame) return frame->Handle();
+  return sysInfo ? sysInfo->Handle() : plain;
+}
 
 TviewFrm::TviewFrm(AppState& state, Win32Platform& platform) : state_(state), platform_(platform) {}
 
@@ -167,8 +171,10 @@ void TviewFrm::DpiChanged(int dpi, const RECT* suggested) {
   dpi_ = dpi;
   tabStrip_.SetDpi(dpi_);
   CreateFonts();
-  for (Page& p : pages_)
+  for (Page& p : pages_) {
     if (p.frame) p.frame->SetDpi(dpi_);
+    if (p.sysInfo) p.sysInfo->SetDpi(dpi_);
+  }
   if (suggested)
     SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -301,8 +307,13 @@ void TviewFrm::EnsurePageWindow(size_t index) {
       if (c == TreeCommand::TabAdd) CreateItemTab();
     });
     p.frame->Show(false);
+  } else if (page.Tag() == TabTag::SystemInfo) {
+    // Gathering starts now, when the page is first shown.
+    p.sysInfo = std::make_unique<SysInfoFrame>(state_.pv.programDrive);
+    p.sysInfo->Create(Handle());
+    p.sysInfo->SetDpi(dpi_);
   } else {
-    // The find and system information tabs get their content with their own windows.
+    // The find tab gets its content with its own window.
     p.plain = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr),
                               nullptr);
   }
@@ -348,8 +359,8 @@ void TviewFrm::Relayout() {
   for (Page& p : pages_) {
     if (p.frame)
       p.frame->SetBounds(page);
-    else if (p.plain)
-      MoveWindow(p.plain, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+    else if (HWND h = p.Handle())
+      MoveWindow(h, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
   }
 }
 
@@ -431,6 +442,7 @@ void TviewFrm::RemovePage(const PanelPage* page) {
       if (pages_[i].plain) DestroyWindow(pages_[i].plain);
       pages_.erase(pages_.begin() + long(i));
     }
+    if (page->Tag() == TabTag::SystemInfo) state_.env.sysInfoTabPresent = false;
     state_.panel.RemovePage(i);
     SyncTabStrip();
     int active = state_.panel.ActivePageIndex();
@@ -520,6 +532,22 @@ void TviewFrm::Backup() {
     ShowMessageBox(L"Could not write " + std::wstring(file) + L"\r\n" + Widen(saved.error), L"Notice", MB_ICONWARNING);
 }
 
+void TviewFrm::menu_SysInfoTabClick() {
+  for (size_t i = 0; i < state_.panel.PageCount(); ++i)
+    if (state_.panel.Page(i).Tag() == TabTag::SystemInfo) {
+      RemovePage(&state_.panel.Page(i));
+      return;
+    }
+  // Without a language file the built-in name.
+  std::string caption =
+      state_.languageTexts.InUse() ? state_.languageTexts.Text(lang::kViewPanel, "strSystemInfo.caption") : "시스템정보";
+  state_.panel.AddPage(caption, TabTag::SystemInfo);
+  state_.env.sysInfoTabPresent = true;
+  size_t index = state_.panel.PageCount() - 1;
+  AddPageWindow(index);
+  ActivatePage(int(index));
+}
+
 void TviewFrm::PanelPopup(POINT screen) {
   if (screen.x == -1 && screen.y == -1) GetCursorPos(&screen);
   TrackModalPopup(popup_, TPM_RIGHTBUTTON, screen, Handle());
@@ -581,6 +609,15 @@ void TviewFrm::Command(UINT id) {
     case kMenuBigIcon:
     case kMenuSmallIcon:
       SetIconMode(id == kMenuBigIcon);
+      break;
+    case kMenuSysInfoTab:
+      menu_SysInfoTabClick();
+      break;
+    case kMenuAutorunInf:
+      OpenAutorunEditor(state_, platform_);
+      break;
+    case kMenuIntro:
+      ShowIntroBox(Handle());
       break;
     case kMenuBackup:
       Backup();

@@ -15,6 +15,7 @@
 #include "core/host/HostChanges.h"
 #include "win/controls/TabStrip.h"
 #include "win/panel/FrameHost.h"
+#include "win/panel/SysInfoFrame.h"
 #include "win/panel/VstFrame.h"
 #include "win/platform/Win32Platform.h"
 #include "win/ui/Window.h"
@@ -97,6 +98,7 @@ class TviewFrm : public Window, public IFrameHost {
  private:
   struct Page {
     std::unique_ptr<TvstFrame> frame;  // item and favorites tabs
+    std::unique_ptr<SysInfoFrame> sysInfo;
     HWND plain = nullptr;              // the other tabs (their content comes with their own windows)
     HWND Handle() const;
   };
@@ -122,6 +124,7 @@ class TviewFrm : public Window, public IFrameHost {
   void PanelPopup(POINT screen);
   void HotKey(WPARAM id);
   void RemovePage(const PanelPage* page);
+  void menu_SysInfoTabClick();
 
   AppState& state_;
   Win32Platform& platform_;

@@ -356,6 +356,19 @@ std::string Win32TextCodec::AnsiToUtf8(std::string_view bytes) {
   return Narrow(w);
 }
 
+std::optional<std::string> Win32TextCodec::Utf8ToAnsi(std::string_view utf8) {
+  if (utf8.empty()) return std::string();
+  if (GetACP() == CP_UTF8) return std::string(utf8);  // no default-character check for it
+  std::wstring w = Widen(utf8);
+  BOOL usedDefault = FALSE;
+  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), int(w.size()), nullptr, 0, nullptr,
+                              &usedDefault);
+  if (n <= 0 || usedDefault) return std::nullopt;
+  std::string out(size_t(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), int(w.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
 // --- process entry ---------------------------------------------------------
 
 Win32EntryHost::~Win32EntryHost() {

@@ -67,6 +67,7 @@ class Win32Shell : public IShell {
 class Win32TextCodec : public ITextCodec {
  public:
   std::string AnsiToUtf8(std::string_view bytes) override;
+  std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
 };
 
 class Win32EntryHost : public IEntryHost {
