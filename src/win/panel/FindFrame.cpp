@@ -113,6 +113,8 @@ bool TfindFrame::Create(HWND parent, const RECT& bounds) {
     SetWindowSubclass(child, ChildProc, 1, DWORD_PTR(this));
   CreateFonts();
   Layout();
+  // A tab restored at start shows the language's captions before it is first entered.
+  FrameEnter();
   return true;
 }
 
