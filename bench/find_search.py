@@ -77,6 +77,8 @@ def main():
           f"{result['kestro_found']} found")
     print(f"raw walk:  median {result['raw_ms']:.0f} ms, min {result['raw_min_ms']:.0f} ms, "
           f"{result['raw_found']} found")
+    print(f"raw walk without short names (FindFirstFileExW, basic): median {result['raw_basic_ms']:.0f} ms, "
+          f"ratio {result['ratio_basic']:.2f}x")
     ok = result["ratio"] <= GOAL
     print(f"ratio of the medians {result['ratio']:.2f}x (goal at most {GOAL}x): {'met' if ok else 'NOT met'}")
     if args.json:

@@ -199,9 +199,17 @@ TEST_F(FindTest, TheFindTabSearchesOffTheUserThreadAndCopiesAResultIntoAnItemTab
   EXPECT_EQ(copy.imageindex, first->Data().imageindex);
   EXPECT_EQ(find->Results().Count(), 2u) << "the result stays";
 
-  // A new search replaces the rows; the tab goes with the second toggle.
+  // Typed letters become lower case.
+  SetWindowTextW(find->SearchEdit(), L"");
+  for (wchar_t c : std::wstring(L"PrO")) SendMessageW(find->SearchEdit(), WM_CHAR, c, 0);
+  wchar_t typed[16] = {};
+  GetWindowTextW(find->SearchEdit(), typed, 16);
+  EXPECT_STREQ(typed, L"pro");
+
+  // Enter runs a new search, which replaces the rows; the tab goes with the second toggle.
   SetWindowTextW(find->SearchEdit(), L"**");
-  find->btSearchClick();
+  SendMessageW(find->SearchEdit(), WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(find->Searching());
   PumpUntil([&] { return !find->Searching(); });
   EXPECT_EQ(find->Count(), 0u);
   EXPECT_TRUE(find->Results().Empty());

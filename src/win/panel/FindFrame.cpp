@@ -35,6 +35,10 @@ namespace {
 constexpr wchar_t kClassName[] = L"KestroFindFrame";
 constexpr UINT kFoundMessage = WM_APP + 51;
 constexpr UINT kPictureMessage = WM_APP + 52;
+constexpr UINT_PTR kRowsTimer = 1;
+// The rows are drawn anew at most this often while the walk goes on: drawing
+// after every find would take the processor from the walk.
+constexpr DWORD kRowsIntervalMs = 100;
 constexpr int kButtonId = 1;
 // Sizes at 96 DPI.
 constexpr int kEditHeight = 21;
@@ -191,7 +195,7 @@ void TfindFrame::btSearchClick() {
   results_.Clear();
   current_ = kNoNode;
   count_ = 0;
-  vstFindView_.Refresh();
+  ShowRows();
 
   auto job = std::make_shared<FindJob>();
   job_ = job;
@@ -229,15 +233,29 @@ void TfindFrame::FoundArrived() {
   }
   for (TMyRec& rec : batch) results_.Add(nullptr, std::move(rec));
   count_ += batch.size();
+  rowsPending_ = rowsPending_ || !batch.empty();
   // The rows show while the walk goes on.
-  if (!batch.empty()) vstFindView_.Refresh();
-  if (!done) return;
+  if (!done) {
+    if (rowsPending_ && GetTickCount() - rowsShownAt_ >= kRowsIntervalMs)
+      ShowRows();
+    else if (rowsPending_)
+      SetTimer(Handle(), kRowsTimer, kRowsIntervalMs, nullptr);
+    return;
+  }
+  ShowRows();
   job_.reset();
   SetWindowTextW(lbTotal_, Widen(FoundCountText(count_)).c_str());
   POINT p;
   GetCursorPos(&p);
   SetCursorPos(p.x, p.y);  // the cursor returns to normal
   StartPictures();
+}
+
+void TfindFrame::ShowRows() {
+  KillTimer(Handle(), kRowsTimer);
+  rowsPending_ = false;
+  rowsShownAt_ = GetTickCount();
+  vstFindView_.Refresh();
 }
 
 void TfindFrame::StartPictures() {
@@ -424,6 +442,9 @@ LRESULT TfindFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return LRESULT(GetSysColorBrush(COLOR_BTNFACE));
     case kFoundMessage:
       FoundArrived();
+      return 0;
+    case WM_TIMER:
+      if (wParam == kRowsTimer) ShowRows();
       return 0;
     case kPictureMessage:
       PictureArrived(lParam);

@@ -63,6 +63,7 @@ class TfindFrame : public Window {
   void Layout();
   void CreateFonts();
   void FoundArrived();
+  void ShowRows();
   void StartPictures();
   void PictureArrived(LPARAM lParam);
   void StopPictures();
@@ -87,7 +88,9 @@ class TfindFrame : public Window {
   std::shared_ptr<FindJob> job_;
   std::shared_ptr<IconLoaderControl> pictures_;
   std::atomic<int> picturesBusy_{0};
-  bool picturesWanted_ = false;  // the walk ended before the shared pictures existed
+  bool picturesWanted_ = false;
+  bool rowsPending_ = false;  // found rows not drawn yet
+  DWORD rowsShownAt_ = 0;  // the walk ended before the shared pictures existed
 };
 
 }  // namespace kestro::win
