@@ -5,6 +5,7 @@
 // in as they are found and their pictures after the walk.
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
