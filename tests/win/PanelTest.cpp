@@ -121,7 +121,7 @@ TEST_F(PanelTest, MenusCarryTheBuiltInKoreanCaptionsWithoutALanguageFile) {
   EXPECT_EQ(menu.size(), 22u);
   // Entries whose windows are not built yet are there but cannot be chosen.
   EXPECT_FALSE(menu["설정/환경설정"].enabled);
-  EXPECT_FALSE(menu["보기/검색탭"].enabled);
+  EXPECT_TRUE(menu["보기/검색탭"].enabled);
   EXPECT_TRUE(menu["?/프로그램에 대해.."].enabled);
   EXPECT_TRUE(menu["보기/시스템 정보"].enabled);
   EXPECT_TRUE(menu["설정/Autorun.inf 설정"].enabled);
@@ -746,7 +746,8 @@ TEST_F(PanelTest, ThePanelPopupOpensEverywhereOutsideTheItemTrees) {
       EXPECT_EQ(RightClick(h, onPage), "실행") << "an item tree opens its own menu";
       EXPECT_EQ(RightClick(h, POINT{strip.left + 5, 5}), "탭 추가") << "a tab";
     } else {
-      EXPECT_EQ(RightClick(h, onPage), "탭 추가") << "the find tab's page";
+      EXPECT_EQ(RightClick(h, onPage), "실행") << "the find tab's results open their own menu";
+      EXPECT_EQ(RightClick(h, POINT{40, bar.top - 8}), "탭 추가") << "the find tab's count";
     }
     EXPECT_EQ(RightClick(h, onStrip), "탭 추가") << "the strip below the tabs";
     EXPECT_EQ(RightClick(h, onBar), "탭 추가") << "the free-space bar";

@@ -57,8 +57,9 @@ struct AppState {
   // False when Kestro.xml exists but could not be read, or a damaged one
   // could not be copied aside: then it is never overwritten.
   bool documentSavable = true;
-  // A background job (icon loading, drive search) runs: no exit now.
-  std::atomic<bool> iconLoadBusy{false};
+  // The background picture loaders running now (the start's, the exe
+  // searches'): no exit while any runs.
+  std::atomic<int> iconLoadBusy{0};
   // Non-zero while Favorites are being copied.
   std::atomic<int> favoritesCopyState{0};
   // Set when the start sequence ran to its end.

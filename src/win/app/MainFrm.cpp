@@ -110,7 +110,7 @@ void TmainFrm::PicturesStep() {
 void TmainFrm::IconLoaded(LPARAM lParam) {
   auto* result = reinterpret_cast<IconResult*>(lParam);
   if (!result) {
-    state_.iconLoadBusy = false;
+    --state_.iconLoadBusy;
     return;
   }
   ImageLists& images = platform_.images;
@@ -133,17 +133,10 @@ void TmainFrm::IconLoaded(LPARAM lParam) {
       deferredPictures_.ResolveWith(deferredResults_, state_.panel);
       if (panel_) panel_->PicturesReady();
       break;
-    case PictureJobKind::Node: {
-      // The node may have been deleted, or given a picture, meanwhile.
-      // Added even so: a later item of the same file is sent without icons.
-      const int32_t index = add();
-      ItemNode* node = state_.panel.FindNode(result->node);
-      if (node && node->Data().imageindex == 0) {
-        node->Data().imageindex = index;
-        if (panel_) panel_->InvalidateNode(result->node);
-      }
+    case PictureJobKind::Node:
+      if (NodeId placed = PlaceNodePicture(*result, images, state_.panel); placed != kNoNode && panel_)
+        panel_->InvalidateNode(placed);
       break;
-    }
   }
   result->icons.Release();
   result->fixed.icons.Release();

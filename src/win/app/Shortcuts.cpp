@@ -39,7 +39,7 @@ void TmainFrm::SystemHotKey(WPARAM id) {
     case SlotAction::Quit:
       // The one close request of the program: a menu, dialog or box that
       // runs meanwhile is ended first (WM_CLOSE's handler sees to it).
-      if (QuitSlotAllowed(state_.iconLoadBusy)) PostMessageW(Handle(), WM_CLOSE, WPARAM(ExitTrigger::QuitShortcut), 0);
+      if (QuitSlotAllowed(state_.iconLoadBusy > 0)) PostMessageW(Handle(), WM_CLOSE, WPARAM(ExitTrigger::QuitShortcut), 0);
       return;
     case SlotAction::DesktopIcons:
       state_.pv.desktopIconsShown = ToggleDesktopIcons(hostChanges_, state_.pv.desktopIconsShown);

@@ -158,7 +158,7 @@ void TrayIcon::TrayMenu_ViewClick() {
 }
 
 void TrayIcon::TrayMenu_ExitClick() {
-  if (state_.iconLoadBusy || state_.favoritesCopyState != 0) {
+  if (state_.iconLoadBusy > 0 || state_.favoritesCopyState != 0) {
     ShowMessageBox(Widen(state_.messages.Message(msg::kBusyCannotExit)), L"Notice", MB_OK | MB_ICONWARNING);
     return;
   }

@@ -32,6 +32,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"TviewFrm";
 constexpr UINT kFreeSpaceMessage = WM_USER + 16;
 constexpr UINT kDeletePageMessage = WM_APP + 41;
+constexpr UINT kExePicturesMessage = WM_APP + 42;
 constexpr int kTabStripId = 10;
 // Sizes at 96 DPI.
 constexpr int kFreeBarHeight = 14;
@@ -73,8 +74,8 @@ const MenuText kCommandTexts[] = {
 };
 
 // Entries whose windows and actions come with later work: shown, not usable.
-constexpr UINT kNotYetAvailable[] = {kMenuSearchExe,     kMenuFavoriteTab,    kMenuFindTab, kMenuEnvSetting,
-                                     kMenuFavoriteUsePc, kMenuFavoriteUseUsb, kMenuPcToUsb, kMenuUsbToPc};
+constexpr UINT kNotYetAvailable[] = {kMenuFavoriteTab, kMenuEnvSetting, kMenuFavoriteUsePc, kMenuFavoriteUseUsb,
+                                     kMenuPcToUsb,     kMenuUsbToPc};
 
 void SetItemText(HMENU menu, UINT item, bool byPosition, const std::wstring& text) {
   MENUITEMINFOW mi{sizeof mi};
@@ -96,12 +97,15 @@ std::string FormatFixed(double v, int decimals) {
 
 HWND TviewFrm::Page::Handle() const {
   if (frame) return frame->Handle();
+  if (find) return find->Handle();
   return sysInfo ? sysInfo->Handle() : plain;
 }
 
 TviewFrm::TviewFrm(AppState& state, Win32Platform& platform) : state_(state), platform_(platform) {}
 
 TviewFrm::~TviewFrm() {
+  // The loaders' last pictures still reach this window while it waits.
+  exeSearch_.Stop(5000);
   if (stripDrops_) RevokeDragDrop(tabStrip_.Handle());
   pages_.clear();
   if (popup_) DestroyMenu(popup_);
@@ -174,6 +178,7 @@ void TviewFrm::DpiChanged(int dpi, const RECT* suggested) {
   for (Page& p : pages_) {
     if (p.frame) p.frame->SetDpi(dpi_);
     if (p.sysInfo) p.sysInfo->SetDpi(dpi_);
+    if (p.find) p.find->SetDpi(dpi_);
   }
   if (suggested)
     SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
@@ -278,6 +283,7 @@ void TviewFrm::ApplyLanguage() {
     SetItemText(popup_, t.id, false, text);
     if (t.id == kMenuSearchExe) searchCaption_ = text;
   }
+  findCaption_ = texts.Text(s, "strsearch.caption");
   // A hidden panel lays its menu bar out when it shows.
   if (IsWindowVisible(Handle())) DrawMenuBar(Handle());
 }
@@ -312,8 +318,12 @@ void TviewFrm::EnsurePageWindow(size_t index) {
     p.sysInfo = std::make_unique<SysInfoFrame>(state_.pv.programDrive);
     p.sysInfo->Create(Handle());
     p.sysInfo->SetDpi(dpi_);
+  } else if (page.Tag() == TabTag::Find) {
+    p.find = std::make_unique<TfindFrame>(*this);
+    p.find->Create(Handle(), none);
+    p.find->SetDpi(dpi_);
   } else {
-    // The find tab gets its content with its own window.
+    // Any other tab shows an empty page.
     p.plain = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr),
                               nullptr);
   }
@@ -359,6 +369,8 @@ void TviewFrm::Relayout() {
   for (Page& p : pages_) {
     if (p.frame)
       p.frame->SetBounds(page);
+    else if (p.find)
+      p.find->SetBounds(page);
     else if (HWND h = p.Handle())
       MoveWindow(h, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
   }
@@ -420,11 +432,19 @@ void TviewFrm::PicturesReady() {
             return tabStrip_.TabAt(screen.x, screen.y);
           },
           [this](int tab) { ActivatePage(tab); }, [this] { TreesChanged(); }));
-  for (Page& p : pages_)
+  for (Page& p : pages_) {
     if (p.frame) {
       p.frame->SetBigIcons(p.frame->BigIcons());
       p.frame->PicturesArrived();
     }
+    if (p.find) p.find->PicturesArrived();
+  }
+}
+
+TfindFrame* TviewFrm::FindFrame() {
+  for (Page& p : pages_)
+    if (p.find) return p.find.get();
+  return nullptr;
 }
 
 void TviewFrm::TreesChanged() {
@@ -457,14 +477,17 @@ void TviewFrm::PrepareMenu(HMENU menu) {
   if (menu == fileMenu_) {
     std::wstring caption = Widen(ReplaceAll(Narrow(searchCaption_), "$", state_.pv.programDriveRoot));
     SetItemText(menu, kMenuSearchExe, false, caption);
-    // The drive search itself comes with the find tab.
-    Enable(menu, kMenuSearchExe, false);
+    // Only into an item tab that shows its tree; the PC's own disk is not searched.
+    bool itemTab = page && page->Tag() == TabTag::Items && size_t(active) < pages_.size() &&
+                   pages_[size_t(active)].frame;
+    Enable(menu, kMenuSearchExe, !state_.pv.pcEdition && itemTab);
   } else if (menu == viewMenu_) {
     Check(menu, kMenuTopWin, StayOnTop());
-    bool hasTree = page && active < int(pages_.size()) && pages_[size_t(active)].frame;
+    const Page* shown = page && active < int(pages_.size()) ? &pages_[size_t(active)] : nullptr;
+    bool hasTree = shown && (shown->frame || shown->find);
     Enable(menu, kMenuBigIcon, hasTree);
     Enable(menu, kMenuSmallIcon, hasTree);
-    bool big = hasTree && pages_[size_t(active)].frame->BigIcons();
+    bool big = hasTree && (shown->frame ? shown->frame->BigIcons() : shown->find->BigIcons());
     CheckMenuRadioItem(menu, kMenuBigIcon, kMenuSmallIcon, hasTree ? (big ? kMenuBigIcon : kMenuSmallIcon) : 0,
                        MF_BYCOMMAND);
     if (!hasTree) {
@@ -497,8 +520,10 @@ void TviewFrm::PrepareMenu(HMENU menu) {
 
 void TviewFrm::SetIconMode(bool big) {
   int active = state_.panel.ActivePageIndex();
-  if (active < 0 || size_t(active) >= pages_.size() || !pages_[size_t(active)].frame) return;
-  pages_[size_t(active)].frame->SetBigIcons(big);
+  if (active < 0 || size_t(active) >= pages_.size()) return;
+  Page& p = pages_[size_t(active)];
+  if (p.frame) p.frame->SetBigIcons(big);
+  if (p.find) p.find->SetBigIcons(big);
 }
 
 void TviewFrm::SetStayOnTop(bool on) {
@@ -516,6 +541,33 @@ void TviewFrm::CreateItemTab() {
   size_t index = state_.panel.PageCount() - 1;
   AddPageWindow(index);
   ActivatePage(int(index));
+}
+
+void TviewFrm::menu_FindTabClick() {
+  for (size_t i = 0; i < state_.panel.PageCount(); ++i)
+    if (state_.panel.Page(i).Tag() == TabTag::Find) {
+      RemovePage(&state_.panel.Page(i));
+      state_.env.findTabPresent = false;
+      return;
+    }
+  state_.panel.AddPage(findCaption_, TabTag::Find);
+  size_t index = state_.panel.PageCount() - 1;
+  AddPageWindow(index);
+  state_.env.findTabPresent = true;
+  ActivatePage(int(index));
+}
+
+void TviewFrm::menu_SearchExeClick() {
+  int active = state_.panel.ActivePageIndex();
+  if (state_.pv.pcEdition || active < 0 || size_t(active) >= pages_.size()) return;
+  PanelPage& page = state_.panel.Page(size_t(active));
+  TvstFrame* frame = pages_[size_t(active)].frame.get();
+  if (page.Tag() != TabTag::Items || !frame || !page.Tree()) return;
+  HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  ItemNode& group = exeSearch_.Run(*page.Tree(), state_, Handle(), kExePicturesMessage);
+  SetCursor(old);
+  frame->Refresh();
+  frame->Tree().SetFocusedNode(&group);
 }
 
 void TviewFrm::Backup() {
@@ -579,7 +631,7 @@ void TviewFrm::FormClose() {
       ShowWindow(Handle(), SW_MINIMIZE);
       break;
     case 2:
-      if (state_.iconLoadBusy) {
+      if (state_.iconLoadBusy > 0) {
         ShowWindow(Handle(), SW_HIDE);
       } else if (onTerminate) {
         onTerminate(ExitTrigger::CloseBox);
@@ -597,7 +649,7 @@ void TviewFrm::Command(UINT id) {
       ShowWindow(Handle(), SW_HIDE);
       break;
     case kMenuAppExit:
-      if (state_.iconLoadBusy || state_.favoritesCopyState != 0) {
+      if (state_.iconLoadBusy > 0 || state_.favoritesCopyState != 0) {
         ShowMessageBox(Widen(state_.messages.Message("02")), L"Notice", MB_ICONWARNING);
       } else if (onTerminate) {
         onTerminate(ExitTrigger::PanelExit);
@@ -637,6 +689,12 @@ void TviewFrm::Command(UINT id) {
       break;
     case kPopMenuTabAdd:
       CreateItemTab();
+      break;
+    case kMenuFindTab:
+      menu_FindTabClick();
+      break;
+    case kMenuSearchExe:
+      menu_SearchExeClick();
       break;
     case kMenuGoHome:
     case kMenuDorvane:
@@ -698,6 +756,10 @@ LRESULT TviewFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kFreeSpaceMessage:
       UpdateFreeSpace();
       return 0;
+    case kExePicturesMessage:
+      if (NodeId placed = exeSearch_.PictureArrived(lParam, state_, platform_.images); placed != kNoNode)
+        InvalidateNode(placed);
+      return 1;
     case kDeletePageMessage:
       RemovePage(reinterpret_cast<const PanelPage*>(lParam));
       return 0;

@@ -14,6 +14,8 @@
 #include "core/config/Settings.h"
 #include "core/host/HostChanges.h"
 #include "win/controls/TabStrip.h"
+#include "win/panel/ExeSearch.h"
+#include "win/panel/FindFrame.h"
 #include "win/panel/FrameHost.h"
 #include "win/panel/SysInfoFrame.h"
 #include "win/panel/VstFrame.h"
@@ -91,6 +93,8 @@ class TviewFrm : public Window, public IFrameHost {
   bool PicturesAvailable() override { return picturesReady_; }
   // Repaints the row of a node whose picture arrived (gone nodes are ignored).
   void InvalidateNode(NodeId id);
+  // The find tab's frame, when the tab exists and has been shown.
+  TfindFrame* FindFrame();
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -99,6 +103,7 @@ class TviewFrm : public Window, public IFrameHost {
   struct Page {
     std::unique_ptr<TvstFrame> frame;  // item and favorites tabs
     std::unique_ptr<SysInfoFrame> sysInfo;
+    std::unique_ptr<TfindFrame> find;  // the find tab
     HWND plain = nullptr;              // the other tabs (their content comes with their own windows)
     HWND Handle() const;
   };
@@ -125,6 +130,8 @@ class TviewFrm : public Window, public IFrameHost {
   void HotKey(WPARAM id);
   void RemovePage(const PanelPage* page);
   void menu_SysInfoTabClick();
+  void menu_FindTabClick();
+  void menu_SearchExeClick();
 
   AppState& state_;
   Win32Platform& platform_;
@@ -134,6 +141,8 @@ class TviewFrm : public Window, public IFrameHost {
   HWND freeBar_ = nullptr, progress_ = nullptr, percentLabel_ = nullptr, spaceLabel_ = nullptr;
   HFONT stripFont_ = nullptr, uiFont_ = nullptr;
   std::wstring searchCaption_;
+  std::string findCaption_ = "검색";  // of a new find tab
+  ExeSearch exeSearch_;
   int textOffset_ = 2;
   int dpi_ = 96;  // every size below is scaled to it
   bool picturesReady_ = false;

@@ -29,8 +29,8 @@ void IconLoaderControl::StopAndWait(DWORD ms) {
 }
 
 std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob> jobs, HWND target, UINT message,
-                                                   std::atomic<bool>& busy) {
-  busy = true;
+                                                   std::atomic<int>& busy) {
+  ++busy;
   auto control = std::make_shared<IconLoaderControl>();
   TRunThread([jobs = std::move(jobs), target, message, control]() mutable {
     std::unordered_set<std::string> lookedUp;  // many items show the same file
@@ -55,6 +55,15 @@ std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob> jobs,
     SetEvent(control->ended_);
   });
   return control;
+}
+
+NodeId PlaceNodePicture(const IconResult& result, ImageLists& images, PanelModel& panel) {
+  const int32_t index = images.AddLookedUp(result.file, result.icons);
+  // The node may have been deleted, or given a picture, meanwhile.
+  ItemNode* node = panel.FindNode(result.node);
+  if (!node || node->Data().imageindex != 0) return kNoNode;
+  node->Data().imageindex = index;
+  return result.node;
 }
 
 }  // namespace kestro::win

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/PanelModel.h"
 #include "core/items/IconPlan.h"
 #include "win/platform/ImageLists.h"
 
@@ -45,15 +46,21 @@ class IconLoaderControl {
 
  private:
   friend std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob>, HWND, UINT,
-                                                            std::atomic<bool>&);
+                                                            std::atomic<int>&);
   std::atomic<bool> stop_{false};
   HANDLE ended_;
 };
 
-// Starts the worker. `busy` is set now and cleared by the receiver when the
-// final message (lParam 0) arrives. A target that is gone gets nothing and
-// leaks nothing.
+// Starts the worker. `busy` counts the running loaders: it grows by one now,
+// and the receiver takes the one off when the final message (lParam 0)
+// arrives. A target that is gone gets nothing and leaks nothing.
 std::shared_ptr<IconLoaderControl> StartIconLoader(std::vector<PictureJob> jobs, HWND target, UINT message,
-                                                   std::atomic<bool>& busy);
+                                                   std::atomic<int>& busy);
+
+// The receiver's part for a picture of a node of the panel's trees: the
+// picture goes into the lists (also when the node is gone: a later item of
+// the same file comes without icons), and the node, if it still exists and
+// has no picture yet, gets it. Returns that node's id, else kNoNode.
+NodeId PlaceNodePicture(const IconResult& result, ImageLists& images, PanelModel& panel);
 
 }  // namespace kestro::win
