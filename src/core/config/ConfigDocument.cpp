@@ -27,7 +27,7 @@ void ConfigDocument::CreateNew() {
   root.append_child("panel");
 }
 
-DocumentLoadResult ConfigDocument::Load(std::string_view bytes, ITextCodec* codec) {
+DocumentLoadResult ConfigDocument::Load(std::string_view bytes, ITextCodec* codec, TabsReading tabs) {
   DocumentLoadResult r;
   ClearSection();
   dom_.reset();
@@ -36,7 +36,7 @@ DocumentLoadResult ConfigDocument::Load(std::string_view bytes, ITextCodec* code
   sizeHint_ = decoded.text.size();
   // Held through a pointer, so that a move of the document leaves it in place.
   auto text = std::make_unique<std::string>(std::move(decoded.text));
-  if (!LoadWithoutTabs(text)) {
+  if (tabs == TabsReading::IntoDom || !LoadWithoutTabs(text)) {
     // Parsed in place: the decoded text is already the copy the parser would make.
     text_ = std::move(text);
     pugi::xml_parse_result parsed =

@@ -23,6 +23,10 @@ struct DocumentLoadResult {
   std::vector<std::string> dropped;
 };
 
+// How Load reads the tabs section: from its text when the scan takes it
+// (the start), or always into the DOM with the rest.
+enum class TabsReading { FromText, IntoDom };
+
 class ConfigDocument {
  public:
   // "Root" with the empty sections "files", "style" and "panel".
@@ -31,8 +35,9 @@ class ConfigDocument {
   // `codec` reads the legacy code pages). When the text is not well-formed
   // the part read before the error stays in the document; without a document
   // element a new document is built so that the program always has one to
-  // work on.
-  DocumentLoadResult Load(std::string_view bytes, ITextCodec* codec = nullptr);
+  // work on. Both ways of reading the tabs give the same document.
+  DocumentLoadResult Load(std::string_view bytes, ITextCodec* codec = nullptr,
+                          TabsReading tabs = TabsReading::FromText);
   // Well-formed UTF-8 that says so, indented by nesting level, Windows line
   // ends (WriteDocumentText).
   std::string Serialize() const;
