@@ -13,6 +13,7 @@
 // for the same text: the elements, the first attribute of each name, and each
 // element's character data without the blanks around it.
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,11 +57,24 @@ class ScannedSection {
     }
     template <size_t N>
     bool Named(const char (&name)[N]) const {
-      return Name() == std::string_view(name, N - 1);
+      // The length known here lets the compiler compare without a call.
+      const Node& n = s_->nodes_[i_];
+      return n.nameSize == N - 1 && std::memcmp(s_->text_.data() + n.name, name, N - 1) == 0;
     }
     // The value of the first attribute of that name; `found` tells whether
     // there is one.
-    std::string_view Attribute(std::string_view name, bool* found = nullptr) const;
+    std::string_view Attribute(std::string_view name, bool* found = nullptr) const {
+      const Node& n = s_->nodes_[i_];
+      for (uint32_t k = 0; k < n.attributes; ++k) {
+        const Attr& a = s_->attributes_[n.firstAttribute + k];
+        if (a.nameSize == name.size() && std::memcmp(s_->text_.data() + a.name, name.data(), name.size()) == 0) {
+          if (found) *found = true;
+          return s_->View(a.value, a.valueSize);
+        }
+      }
+      if (found) *found = false;
+      return {};
+    }
     // The character data, entities read, blanks around it removed.
     std::string_view Text() const {
       const Node& n = s_->nodes_[i_];

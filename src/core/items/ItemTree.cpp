@@ -73,6 +73,8 @@ void ItemTree::Reserve(ItemNode* parent, size_t count) {
   if (count == 0) return;
   std::vector<ItemNode*>& children = parent ? parent->children_ : top_;
   children.reserve(children.size() + count);
+  // The index of all nodes grows as a vector does, not by the exact count.
+  if (slots_.capacity() < slots_.size() + count) slots_.reserve(std::max(slots_.capacity() * 2, slots_.size() + count));
 }
 
 std::vector<ItemNode*>& ItemTree::SiblingsOf(const ItemNode& node) {
