@@ -107,6 +107,8 @@ TEST(SectionScanTest, TheContentLiesBetweenTheTags) {
   ScannedSection scan;
   ASSERT_TRUE(scan.Scan(text, 3));
   EXPECT_EQ(text.substr(scan.ContentBegin(), scan.ContentEnd() - scan.ContentBegin()), "<t/>");
+  EXPECT_FALSE(scan.Scan(text, 19));  // an end tag
+  EXPECT_FALSE(scan.Scan(text, 1));   // not at "<"
   ASSERT_TRUE(scan.Scan(text, 15));  // <t/> alone
   EXPECT_EQ(scan.ContentBegin(), scan.ContentEnd());
   EXPECT_EQ(scan.End(), 19u);

@@ -232,6 +232,7 @@ bool ScannedSection::ScanElements(size_t i) {
   for (;;) {
     if (i + 1 >= n) return false;
     if (s[i + 1] == '/') {
+      if (open.empty()) return false;  // an end tag where the section should start
       const size_t endTag = i;
       const Node& e = nodes_[open.back().node];
       i += 2;
