@@ -2,7 +2,9 @@
 // tabs, every item launched and shown as the panel does, then the document
 // written back as the exit (and the settings dialog) writes it. The written
 // document must read again as a whole document, with what stands before its
-// root element (document type, processing instructions) as it was read.
+// root element (document type, processing instructions) as it was read. The
+// tabs read from their text must give what reading them from the DOM gives:
+// the same trees, calls and notices, and the same bytes saved.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,6 +24,7 @@
 #include "core/ui/ItemTexts.h"
 #include "unit/FakePlatform.h"
 #include "unit/FakeTabPages.h"
+#include "unit/TabsSnapshot.h"
 
 using namespace kestro;
 
@@ -41,8 +44,17 @@ std::vector<std::string> Prolog(const ConfigDocument& doc) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  {
+    testing::TabsRead text(bytes, TabsReading::FromText), dom(bytes, TabsReading::IntoDom);
+    FUZZ_CHECK(text.Snapshot() == dom.Snapshot());
+    FUZZ_CHECK(text.doc.Serialize() == dom.doc.Serialize());  // the section as loaded
+    testing::TabsRead again(bytes, TabsReading::FromText);
+    FUZZ_CHECK(again.SavedAfterWriteTabs() == dom.SavedAfterWriteTabs());
+  }
+
   ConfigDocument doc;
-  doc.Load(std::string_view(reinterpret_cast<const char*>(data), size));
+  doc.Load(bytes);
   FUZZ_CHECK(doc.Element());
   std::vector<std::string> prolog = Prolog(doc);
 

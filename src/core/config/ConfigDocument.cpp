@@ -7,9 +7,18 @@
 
 namespace kestro {
 
+namespace {
+
+// Comments, processing instructions and the declaration are kept so that a
+// save gives them back. As a fragment, text outside the document element is
+// kept too, so that it can be reported rather than lost unseen.
+constexpr unsigned kLoadOptions = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments |
+                                  pugi::parse_pi | pugi::parse_doctype | pugi::parse_fragment;
+
+}  // namespace
+
 void ConfigDocument::CreateNew() {
-  section_ = {};
-  sectionText_.clear();
+  ClearSection();
   dom_.reset();
   text_.reset();
   pugi::xml_node root = dom_.append_child("Root");
@@ -18,28 +27,25 @@ void ConfigDocument::CreateNew() {
   root.append_child("panel");
 }
 
-DocumentLoadResult ConfigDocument::Load(std::string_view bytes, ITextCodec* codec) {
+DocumentLoadResult ConfigDocument::Load(std::string_view bytes, ITextCodec* codec, TabsReading tabs) {
   DocumentLoadResult r;
-  section_ = {};
-  sectionText_.clear();
+  ClearSection();
   dom_.reset();
   DecodedDocument decoded = DecodeDocumentBytes(bytes, codec);
   r.dropped = std::move(decoded.dropped);
   sizeHint_ = decoded.text.size();
-  // Comments, processing instructions and the declaration are kept so that a
-  // save gives them back. As a fragment, text outside the document element
-  // is kept too, so that it can be reported rather than lost unseen.
-  const unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi |
-                           pugi::parse_doctype | pugi::parse_fragment;
-  // Parsed in place: the decoded text is already the copy the parser would make.
   // Held through a pointer, so that a move of the document leaves it in place.
-  text_ = std::make_unique<std::string>(std::move(decoded.text));
-  pugi::xml_parse_result parsed =
-      dom_.load_buffer_inplace(text_->data(), text_->size(), options, pugi::encoding_utf8);
-  if (!parsed) {
-    r.wellFormed = false;
-    r.error = parsed.description();
-    r.offset = size_t(parsed.offset);
+  auto text = std::make_unique<std::string>(std::move(decoded.text));
+  if (tabs == TabsReading::IntoDom || !LoadWithoutTabs(text)) {
+    // Parsed in place: the decoded text is already the copy the parser would make.
+    text_ = std::move(text);
+    pugi::xml_parse_result parsed =
+        dom_.load_buffer_inplace(text_->data(), text_->size(), kLoadOptions, pugi::encoding_utf8);
+    if (!parsed) {
+      r.wellFormed = false;
+      r.error = parsed.description();
+      r.offset = size_t(parsed.offset);
+    }
   }
   KeepOneDocumentElement(r.dropped);
   if (!dom_.document_element()) {
@@ -48,6 +54,35 @@ DocumentLoadResult ConfigDocument::Load(std::string_view bytes, ITextCodec* code
     CreateNew();
   }
   return r;
+}
+
+bool ConfigDocument::LoadWithoutTabs(std::unique_ptr<std::string>& text) {
+  // The trees are most of a document: their section is read from the text
+  // and only the rest goes through pugixml, with the section left empty.
+  const std::string& whole = *text;
+  const size_t at = FindSection(whole, "tabs");
+  if (at == std::string::npos || !scanned_.Scan(whole, at)) return false;
+  const size_t begin = scanned_.ContentBegin(), end = scanned_.ContentEnd();
+  auto rest = std::make_unique<std::string>();
+  rest->reserve(whole.size() - (end - begin));
+  rest->append(whole, 0, begin).append(whole, end);
+  pugi::xml_node section;
+  if (begin < end && dom_.load_buffer_inplace(rest->data(), rest->size(), kLoadOptions, pugi::encoding_utf8)) {
+    section = dom_.document_element().child("tabs");
+    // Parsed in place, the section's name lies where the cut left its start
+    // tag, unless the parser saw the text before it otherwise than
+    // FindSection did: then the whole text is parsed after all.
+    if (section.name() != rest->data() + at + 1 || section.first_child()) section = {};
+  }
+  if (!section) {
+    dom_.reset();
+    scanned_ = ScannedSection();
+    return false;
+  }
+  text_ = std::move(rest);
+  loadedText_ = std::move(text);
+  section_ = section;
+  return true;
 }
 
 void ConfigDocument::KeepOneDocumentElement(std::vector<std::string>& dropped) {
@@ -85,20 +120,34 @@ void ConfigDocument::KeepOneDocumentElement(std::vector<std::string>& dropped) {
 }
 
 void ConfigDocument::SetSectionText(pugi::xml_node section, std::string content) {
+  ClearSection();
   section_ = section;
   sectionText_ = std::move(content);
 }
 
+void ConfigDocument::ClearSection() const {
+  section_ = {};
+  std::string().swap(sectionText_);
+  loadedText_.reset();
+  scanned_ = ScannedSection();
+}
+
 void ConfigDocument::Materialize() const {
   if (!section_) return;
-  pugi::xml_node section = section_;
-  section_ = {};
-  if (!sectionText_.empty())
-    section.append_buffer(sectionText_.data(), sectionText_.size(), pugi::parse_default, pugi::encoding_utf8);
-  std::string().swap(sectionText_);
+  if (loadedText_) {
+    // As loaded: the same options give the same nodes the whole text would have.
+    const size_t begin = scanned_.ContentBegin();
+    section_.append_buffer(loadedText_->data() + begin, scanned_.ContentEnd() - begin, kLoadOptions,
+                           pugi::encoding_utf8);
+  } else if (!sectionText_.empty()) {
+    section_.append_buffer(sectionText_.data(), sectionText_.size(), pugi::parse_default, pugi::encoding_utf8);
+  }
+  ClearSection();
 }
 
 std::string ConfigDocument::Serialize() const {
+  // A section as loaded is written as its DOM would be, not as it stood.
+  if (loadedText_) Materialize();
   std::string text = WriteDocumentText(dom_, sizeHint_, PendingSection{section_, section_ ? &sectionText_ : nullptr});
   sizeHint_ = text.size();
   return text;

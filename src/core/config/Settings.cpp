@@ -132,7 +132,8 @@ void AddFlag(pugi::xml_node parent, const char* name, bool v) { AddText(parent, 
 
 void LoadSettings(const ConfigDocument& doc, EnvSet& env, ExeLinkList& links, std::string_view driveRoot,
                   ReadProblems* problems) {
-  for (pugi::xml_node section : doc.Element().children()) {
+  // Root(): the tabs, which are not read here, stay as loaded.
+  for (pugi::xml_node section : doc.Root().children()) {
     if (section.type() != pugi::node_element) continue;
     const char* name = section.name();
     SectionReader r(section, problems);

@@ -75,139 +75,184 @@ void AssignAbsolute(std::string& field, std::string_view path, const std::string
   std::memcpy(field.data() + driveRoot.size(), path.data(), path.size());
 }
 
-// The value of the attribute `wanted`, as pugixml's attribute() finds it
-// (the first of that name, "" without one). Items and groups are written
-// with "name" first: looked at first, it is found without a string compare
-// call for each attribute.
-const char* AttributeValue(pugi::xml_node e, const char* wanted) {
-  pugi::xml_attribute first = e.first_attribute();
-  if (first && Is(first.name(), wanted)) return first.value();
-  return e.attribute(wanted).value();
-}
+// An element of pugixml's DOM, as the readers below walk it: its element
+// children only, the first attribute of a name, its text.
+class DomElement {
+ public:
+  DomElement() = default;
+  explicit DomElement(pugi::xml_node n) : n_(n) {}
+  explicit operator bool() const { return bool(n_); }
+  DomElement FirstChild() const { return Skip(n_.first_child()); }
+  DomElement Next() const { return Skip(n_.next_sibling()); }
+  bool Named(const char* name) const { return Is(n_.name(), name); }
+  std::string_view Name() const { return n_.name(); }
+  // Items and groups are written with "name" first: looked at first, it is
+  // found without a string compare call for each attribute.
+  std::string_view Attribute(const char* wanted, bool* found = nullptr) const {
+    pugi::xml_attribute a = n_.first_attribute();
+    if (!a || !Is(a.name(), wanted)) a = n_.attribute(wanted);
+    if (found) *found = bool(a);
+    return a.value();
+  }
+  std::string_view Text(std::string& scratch) const { return TextView(n_, scratch); }
+  uint32_t ChildCount() const { return 0; }  // not known in advance
 
-std::string TextOf(pugi::xml_node e) {
-  std::string scratch;
-  return std::string(TextView(e, scratch));
-}
+ private:
+  static DomElement Skip(pugi::xml_node n) {
+    while (n && n.type() != pugi::node_element) n = n.next_sibling();
+    return DomElement(n);
+  }
+  pugi::xml_node n_;
+};
+
+// An element of the section as read from its text: the same questions,
+// answered from what the scan kept.
+class TextElement {
+ public:
+  TextElement() = default;
+  explicit TextElement(ScannedSection::Element e) : e_(e) {}
+  explicit operator bool() const { return bool(e_); }
+  TextElement FirstChild() const { return TextElement(e_.FirstChild()); }
+  TextElement Next() const { return TextElement(e_.Next()); }
+  template <size_t N>
+  bool Named(const char (&name)[N]) const {
+    return e_.Named(name);
+  }
+  std::string_view Name() const { return e_.Name(); }
+  std::string_view Attribute(std::string_view wanted, bool* found = nullptr) const {
+    return e_.Attribute(wanted, found);
+  }
+  std::string_view Text(std::string&) const { return e_.Text(); }
+  uint32_t ChildCount() const { return e_.ChildCount(); }
+
+ private:
+  ScannedSection::Element e_;
+};
 
 class Values {
  public:
   explicit Values(ReadProblems* problems) : problems_(problems) {}
 
-  void Int(pugi::xml_node e, int32_t& field, const char* where) const {
+  template <class E>
+  void Int(E e, int32_t& field, const char* where) const {
     std::string scratch;
-    std::string_view t = TextView(e, scratch);
+    std::string_view t = e.Text(scratch);
     if (auto v = ParseInt32(t))
       field = *v;
     else
-      Problem(where, e.name(), std::string(t), "an integer");
+      Problem(where, e.Name(), t, "an integer");
   }
-  void Flag(pugi::xml_node e, bool& field, const char* where) const {
+  template <class E>
+  void Flag(E e, bool& field, const char* where) const {
     std::string scratch;
-    std::string_view t = TextView(e, scratch);
+    std::string_view t = e.Text(scratch);
     if (auto v = ParseBool(t))
       field = *v;
     else
-      Problem(where, e.name(), std::string(t), "True or False");
+      Problem(where, e.Name(), t, "True or False");
   }
-  void Problem(const char* where, const char* name, const std::string& text, const char* wanted) const {
+  void Problem(const char* where, std::string_view name, std::string_view text, const char* wanted) const {
     if (problems_)
-      problems_->items.push_back(std::string("tabs/") + where + "/" + name + ": '" + text + "' is not " + wanted);
+      problems_->items.push_back(std::string("tabs/") + where + "/" + std::string(name) + ": '" + std::string(text) +
+                                 "' is not " + wanted);
   }
 
  private:
   ReadProblems* problems_;
 };
 
+// Reads the items of a "files" element into a tree; `E` is the kind of
+// element, from the DOM or from the text, so that both give the same trees.
+template <class E>
 class ItemReader {
  public:
   ItemReader(ItemTree& tree, TabsContext& ctx) : tree_(tree), ctx_(ctx), values_(ctx.problems) {}
 
-  void Read(pugi::xml_node element, ItemNode* parent) {
+  void Read(E element, ItemNode* parent) {
     // Without recursion: a hand-edited document may nest groups very deeply.
     struct Level {
-      pugi::xml_node next;
+      E next;
       ItemNode* parent;
     };
-    std::vector<Level> stack{{element.first_child(), parent}};
+    std::vector<Level> stack{{element.FirstChild(), parent}};
+    tree_.Reserve(parent, element.ChildCount());
     while (!stack.empty()) {
-      pugi::xml_node e = stack.back().next;
+      E e = stack.back().next;
       if (!e) {
         stack.pop_back();
         continue;
       }
-      stack.back().next = e.next_sibling();
+      stack.back().next = e.Next();
       ItemNode* under = stack.back().parent;
-      if (e.type() != pugi::node_element) continue;
-      const char* name = e.name();
-      if (Is(name, "file") || Is(name, "folder")) {
+      if (e.Named("file") || e.Named("folder")) {
         Item(e, under);
-      } else if (Is(name, "files")) {
+      } else if (e.Named("files")) {
         ItemNode& group = Group(e, under);
-        stack.push_back({e.first_child(), &group});
-      } else if (Is(name, "separator")) {
+        tree_.Reserve(&group, e.ChildCount());
+        stack.push_back({e.FirstChild(), &group});
+      } else if (e.Named("separator")) {
         tree_.Add(under).Data().kind = ItemKind::Separator;
-      } else if (Is(name, "icon")) {
+      } else if (e.Named("icon")) {
         if (under) GroupIcon(e, *under);
-      } else if (Is(name, "hidefromtray")) {
+      } else if (e.Named("hidefromtray")) {
         if (under) values_.Flag(e, under->Data().hidefromtray, "files");
       }
     }
   }
 
  private:
-  ItemNode& Group(pugi::xml_node e, ItemNode* under) {
+  ItemNode& Group(E e, ItemNode* under) {
     ItemNode& group = tree_.Add(under);
     TMyRec& rec = group.Data();
     rec.kind = ItemKind::Group;
-    rec.name = AttributeValue(e, "name");
+    rec.name = e.Attribute("name");
     rec.imageindex = ctx_.env.groupicon.empty() ? kGroupPicture : ctx_.icons.AddFileIcon(ctx_.env.groupicon);
     // Missing or unreadable: collapsed, so that no picture is looked up for
     // items the user cannot see yet.
-    if (pugi::xml_attribute expanded = e.attribute("expanded")) group.SetExpanded(ParseBool(expanded.value()).value_or(false));
+    bool found = false;
+    std::string_view expanded = e.Attribute("expanded", &found);
+    if (found) group.SetExpanded(ParseBool(expanded).value_or(false));
     return group;
   }
 
-  void GroupIcon(pugi::xml_node e, ItemNode& group) {
+  void GroupIcon(E e, ItemNode& group) {
     TMyRec& rec = group.Data();
-    rec.icon = TextOf(e);
+    rec.icon = e.Text(scratch_);
     if (rec.icon.size() > 4) rec.imageindex = ctx_.icons.AddFileIcon(MakeAbsolute(rec.icon, ctx_.programDriveRoot));
   }
 
-  void Item(pugi::xml_node e, ItemNode* under) {
+  void Item(E e, ItemNode* under) {
     ItemNode& node = tree_.Add(under);
     TMyRec& rec = node.Data();
-    rec.name = AttributeValue(e, "name");
+    rec.name = e.Attribute("name");
     rec.kind = ItemKind::File;
-    for (pugi::xml_node c = e.first_child(); c; c = c.next_sibling()) {
-      if (c.type() != pugi::node_element) continue;
-      const char* name = c.name();
-      if (Is(name, "path")) {
+    for (E c = e.FirstChild(); c; c = c.Next()) {
+      if (c.Named("path")) {
         // A path decides the kind by its extension. An item whose path was
         // never set keeps it empty, and its element's name decides.
-        std::string_view stored = TextView(c, scratch_);
+        std::string_view stored = c.Text(scratch_);
         if (stored.empty()) {
           rec.path.clear();
-          if (Is(e.name(), "folder")) rec.kind = ItemKind::Folder;
+          if (e.Named("folder")) rec.kind = ItemKind::Folder;
         } else {
           AssignAbsolute(rec.path, stored, ctx_.programDriveRoot);
           if (ExtensionOf(rec.path).empty()) rec.kind = ItemKind::Folder;
         }
-      } else if (Is(name, "parameters")) {
-        rec.parameters = TextView(c, scratch_);
-      } else if (Is(name, "addexplain")) {
-        rec.addexplain = TextView(c, scratch_);
-      } else if (Is(name, "icon")) {
-        AssignAbsolute(rec.icon, TextView(c, scratch_), ctx_.programDriveRoot);
-      } else if (Is(name, "hotkey")) {
+      } else if (c.Named("parameters")) {
+        rec.parameters = c.Text(scratch_);
+      } else if (c.Named("addexplain")) {
+        rec.addexplain = c.Text(scratch_);
+      } else if (c.Named("icon")) {
+        AssignAbsolute(rec.icon, c.Text(scratch_), ctx_.programDriveRoot);
+      } else if (c.Named("hotkey")) {
         values_.Flag(c, rec.hotkey, "file");
-      } else if (Is(name, "hotkeymodifier")) {
+      } else if (c.Named("hotkeymodifier")) {
         values_.Int(c, rec.hotkeymodifier, "file");
-      } else if (Is(name, "hotkeycode")) {
+      } else if (c.Named("hotkeycode")) {
         values_.Int(c, rec.hotkeycode, "file");
-      } else if (Is(name, "autorun")) {
+      } else if (c.Named("autorun")) {
         values_.Int(c, rec.autorun, "file");
-      } else if (Is(name, "windowstate")) {
+      } else if (c.Named("windowstate")) {
         values_.Int(c, rec.windowstate, "file");
       }
     }
@@ -236,15 +281,34 @@ class ItemReader {
   std::string scratch_;
 };
 
-TabStyle ReadStyle(pugi::xml_node tab, std::string& lastFontName, const Values& values) {
+// The children of a tab element the reading looks at: the first of each name.
+template <class E>
+struct TabChildren {
+  explicit TabChildren(E tab) {
+    for (E c = tab.FirstChild(); c; c = c.Next()) {
+      if (!files && c.Named("files")) files = c;
+      else if (!backcolor && c.Named("backcolor")) backcolor = c;
+      else if (!fontname && c.Named("fontname")) fontname = c;
+      else if (!textcolor && c.Named("textcolor")) textcolor = c;
+      else if (!textcolor2 && c.Named("textcolor2")) textcolor2 = c;
+      else if (!backimage && c.Named("backimage")) backimage = c;
+      else if (!bigicon && c.Named("bigicon")) bigicon = c;
+    }
+  }
+  E files, backcolor, fontname, textcolor, textcolor2, backimage, bigicon;
+};
+
+template <class E>
+TabStyle ReadStyle(const TabChildren<E>& tab, std::string& lastFontName, const Values& values) {
   TabStyle style;
+  std::string scratch;
   style.fontname = lastFontName;
-  if (pugi::xml_node n = tab.child("backcolor")) values.Int(n, style.backcolor, "tab");
-  if (pugi::xml_node n = tab.child("fontname")) style.fontname = TextOf(n);
-  if (pugi::xml_node n = tab.child("textcolor")) values.Int(n, style.textcolor, "tab");
-  if (pugi::xml_node n = tab.child("textcolor2")) values.Int(n, style.textcolor2, "tab");
-  if (pugi::xml_node n = tab.child("backimage")) style.backimage = TextOf(n);
-  if (pugi::xml_node n = tab.child("bigicon")) values.Flag(n, style.bigicon, "tab");
+  if (tab.backcolor) values.Int(tab.backcolor, style.backcolor, "tab");
+  if (tab.fontname) style.fontname = tab.fontname.Text(scratch);
+  if (tab.textcolor) values.Int(tab.textcolor, style.textcolor, "tab");
+  if (tab.textcolor2) values.Int(tab.textcolor2, style.textcolor2, "tab");
+  if (tab.backimage) style.backimage = tab.backimage.Text(scratch);
+  if (tab.bigicon) values.Flag(tab.bigicon, style.bigicon, "tab");
   lastFontName = style.fontname;
   return style;
 }
@@ -285,26 +349,20 @@ void WriteItem(SectionWriter& out, const TMyRec& rec, TabsContext& ctx) {
 // The size of the last section written, to reserve for the next.
 size_t lastSectionSize = 0;
 
-}  // namespace
-
-void ReadItems(ItemTree& tree, pugi::xml_node files, ItemNode* parent, TabsContext& ctx) {
-  ItemReader(tree, ctx).Read(files, parent);
-}
-
-void LoadTabs(const ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx) {
-  pugi::xml_node tabs = doc.Element().child("tabs");
-  if (!tabs) return;
+template <class E>
+void ReadTabs(E tabs, IPanelPages& pages, TabsContext& ctx) {
   Values values(ctx.problems);
   std::string lastFontName;
-  for (pugi::xml_node tab = tabs.first_child(); tab; tab = tab.next_sibling()) {
-    if (tab.type() != pugi::node_element) continue;
-    std::string caption = tab.attribute("name").value();
+  for (E tab = tabs.FirstChild(); tab; tab = tab.Next()) {
+    std::string caption(tab.Attribute("name"));
     int32_t stored = 0;
-    if (pugi::xml_attribute tag = tab.attribute("tag")) {
-      if (auto v = ParseInt32(tag.value()))
+    bool hasTag = false;
+    std::string_view tag = tab.Attribute("tag", &hasTag);
+    if (hasTag) {
+      if (auto v = ParseInt32(tag))
         stored = *v;
       else
-        values.Problem("tab", "tag", tag.value(), "an integer");
+        values.Problem("tab", "tag", tag, "an integer");
     }
     switch (TabTagFromStored(stored)) {
       case TabTag::Find:
@@ -317,7 +375,7 @@ void LoadTabs(const ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx) {
         break;
       case TabTag::Favorites: {
         // Its items come from the favorites folder, never from the document.
-        TabStyle style = ReadStyle(tab, lastFontName, values);
+        TabStyle style = ReadStyle(TabChildren<E>(tab), lastFontName, values);
         ITabPage& page = pages.AddPage(caption, TabTag::Favorites);
         page.ApplyStyle(style);
         ShowBackground(page, MakeAbsolute(style.backimage, ctx.programDriveRoot));
@@ -326,20 +384,31 @@ void LoadTabs(const ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx) {
         break;
       }
       case TabTag::Items: {
-        TabStyle style = ReadStyle(tab, lastFontName, values);
-        pugi::xml_node files = tab.child("files");
-        if (!files) break;
+        TabChildren<E> children(tab);
+        TabStyle style = ReadStyle(children, lastFontName, values);
+        if (!children.files) break;
         bool hasPicture = !style.backimage.empty();
         style.backimage = MakeAbsolute(style.backimage, ctx.programDriveRoot);
         ITabPage& page = pages.AddPage(caption, TabTag::Items);
         page.ApplyStyle(style);
         if (hasPicture) ShowBackground(page, style.backimage);
         page.ShowTreeLines(ctx.env.treeline);
-        if (ItemTree* tree = page.Tree()) ReadItems(*tree, files, nullptr, ctx);
+        if (ItemTree* tree = page.Tree()) ItemReader<E>(*tree, ctx).Read(children.files, nullptr);
         break;
       }
     }
   }
+}
+
+}  // namespace
+
+void ReadItems(ItemTree& tree, pugi::xml_node files, ItemNode* parent, TabsContext& ctx) {
+  ItemReader<DomElement>(tree, ctx).Read(DomElement(files), parent);
+}
+
+void LoadTabs(const ConfigDocument& doc, IPanelPages& pages, TabsContext& ctx) {
+  if (const ScannedSection* text = doc.ScannedTabs()) return ReadTabs(TextElement(text->Root()), pages, ctx);
+  if (pugi::xml_node tabs = doc.Element().child("tabs")) ReadTabs(DomElement(tabs), pages, ctx);
 }
 
 void WriteItems(const ItemTree& tree, SectionWriter& out, const ItemNode* parent, TabsContext& ctx) {

@@ -69,6 +69,14 @@ ItemNode& ItemTree::Place(ItemNode* node, ItemNode* parent, size_t index) {
   return *node;
 }
 
+void ItemTree::Reserve(ItemNode* parent, size_t count) {
+  if (count == 0) return;
+  std::vector<ItemNode*>& children = parent ? parent->children_ : top_;
+  children.reserve(children.size() + count);
+  // The index of all nodes grows as a vector does, not by the exact count.
+  if (slots_.capacity() < slots_.size() + count) slots_.reserve(std::max(slots_.capacity() * 2, slots_.size() + count));
+}
+
 std::vector<ItemNode*>& ItemTree::SiblingsOf(const ItemNode& node) {
   return node.parent_ ? node.parent_->children_ : top_;
 }

@@ -64,6 +64,8 @@ class ItemTree {
   // nothing, when `parent` is the node or lies inside it.
   bool Move(ItemNode& node, ItemNode* parent, size_t index);
   void Clear();
+  // Room for `count` more children of `parent` (nullptr: the top level).
+  void Reserve(ItemNode* parent, size_t count);
 
   // nullptr when the id is not (or no longer) a node of this tree.
   ItemNode* Find(NodeId id);
