@@ -58,14 +58,22 @@ fetch_source() { # name dir-glob
   (cd "$tp/src" && apt-get "${opts[@]}" source -qq "$name" >/dev/null)
 }
 
-# pugixml: compiled as one file into a static library.
-if [ ! -f "$tp/win/lib/libpugixml.a" ]; then
+# pugixml: compiled as one file into a static library, without its
+# std::string and stream functions: those would bring the whole iostream and
+# locale code of the C++ library into Kestro.exe (about 500 KB). The stamp
+# marks a library built that way.
+if [ ! -f "$tp/win/lib/libpugixml.a" ] || [ ! -f "$tp/win/lib/pugixml.nostl" ]; then
   ls -d "$tp"/src/pugixml-*/ >/dev/null 2>&1 || fetch_source pugixml
   src=$(ls -d "$tp"/src/pugixml-*/ | head -n1)
   mkdir -p "$tp/win/include" "$tp/win/lib" "$tp/obj"
-  $cxx -O2 -std=c++17 -c "$src/src/pugixml.cpp" -o "$tp/obj/pugixml.o"
+  cp "$src/src/pugixml.hpp" "$src/src/pugixml.cpp" "$tp/win/include/"
+  # The define goes into the installed configuration, so that Kestro's
+  # sources see the same interface as the library.
+  { cat "$src/src/pugiconfig.hpp"; echo '#define PUGIXML_NO_STL'; } >"$tp/win/include/pugiconfig.hpp"
+  $cxx -O2 -std=c++17 -I"$tp/win/include" -c "$tp/win/include/pugixml.cpp" -o "$tp/obj/pugixml.o"
+  rm -f "$tp/win/include/pugixml.cpp" "$tp/win/lib/libpugixml.a"
   x86_64-w64-mingw32-ar rcs "$tp/win/lib/libpugixml.a" "$tp/obj/pugixml.o"
-  cp "$src/src/pugixml.hpp" "$src/src/pugiconfig.hpp" "$tp/win/include/"
+  touch "$tp/win/lib/pugixml.nostl"
 fi
 
 # libjpeg-turbo: static, without SIMD (no nasm needed) and without TurboJPEG.
