@@ -38,9 +38,18 @@
 //                                          as a restarting taskbar loses it
 //   kdriver hold  PATH MS                 opens the file for MS ms sharing nothing, as a
 //                                          program that locks it does; prints "held" once open
+//   kdriver prompt CAPTION MS              a "#32770" dialog window with that caption, as the
+//                                          AutoPlay prompt is; prints its handle, then "closed"
+//                                          when a close request ended it (exit code 1: time up)
+//   kdriver dosdevice X:                   the device the drive name stands for (1: none)
+//   kdriver drivetype X:\                  the drive type of a root
+//   kdriver unmount X                      Wine's mount manager removes drive X, as when the
+//                                          drive is pulled out
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <winioctl.h>
+#include <ddk/mountmgr.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -497,6 +506,57 @@ int wmain(int argc, wchar_t** argv) {
     for (auto it = mods.rbegin(); it != mods.rend(); ++it) in.push_back(KeyInput(*it, 0, KEYEVENTF_KEYUP));
     Input(in);
     return 0;
+  }
+  if (cmd == L"prompt" && argc == 4) {
+    HWND w = CreateWindowExW(0, L"#32770", argv[2], WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 300,
+                             120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!w) return 1;
+    // A close request ends it, as it ends the real prompt.
+    static WNDPROC dialogProc = nullptr;
+    dialogProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+          if (msg == WM_CLOSE) {
+            DestroyWindow(h);
+            return 0;
+          }
+          return CallWindowProcW(dialogProc, h, msg, wp, lp);
+        })));
+    std::printf("%llu\n", (unsigned long long)(uintptr_t)w);
+    std::fflush(stdout);
+    const DWORD end = GetTickCount() + DWORD(_wtoi(argv[3]));
+    MSG m;
+    while (int(GetTickCount() - end) < 0) {
+      while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+      if (!IsWindow(w)) {
+        std::printf("closed\n");
+        return 0;
+      }
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return 1;
+  }
+  if (cmd == L"dosdevice" && argc == 3) {
+    wchar_t target[1024] = {};
+    if (!QueryDosDeviceW(argv[2], target, 1024)) return 1;
+    std::printf("%s\n", Utf8(target).c_str());
+    return 0;
+  }
+  if (cmd == L"drivetype" && argc == 3) {
+    std::printf("%u\n", GetDriveTypeW(argv[2]));
+    return 0;
+  }
+  if (cmd == L"unmount" && argc == 3) {
+    HANDLE mgr = CreateFileW(MOUNTMGR_DOS_DEVICE_NAME, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+    if (mgr == INVALID_HANDLE_VALUE) return 1;
+    mountmgr_unix_drive drive{};
+    drive.size = sizeof drive;
+    drive.type = DRIVE_NO_ROOT_DIR;
+    drive.letter = wchar_t(towlower(argv[2][0]));
+    DWORD got = 0;
+    BOOL ok = DeviceIoControl(mgr, IOCTL_MOUNTMGR_DEFINE_UNIX_DRIVE, &drive, sizeof drive, nullptr, 0, &got, nullptr);
+    CloseHandle(mgr);
+    return ok ? 0 : 1;
   }
   if (cmd == L"desktop" && (argc == 3 || argc == 5)) {
     if (argc == 5 && !RegisterHotKey(nullptr, 1, UINT(_wtoi(argv[4])), UINT(wcstoul(argv[3], nullptr, 0)))) return 1;

@@ -70,6 +70,9 @@ struct AppState {
   bool endItemsRan = false;
   // The host changes were undone (by the log-off answer): not again.
   bool hostChangesUndone = false;
+  // Kestro.xml was saved before the remount tool began to move the drive:
+  // nothing more is written to it.
+  bool savedBeforeLetterMove = false;
 };
 
 }  // namespace kestro

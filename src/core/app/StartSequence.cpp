@@ -8,6 +8,7 @@
 #include "core/config/Tabs.h"
 #include "core/host/Associations.h"
 #include "core/host/DesktopChanges.h"
+#include "core/host/DriveLetter.h"
 #include "core/text/Text.h"
 
 namespace kestro {
@@ -21,12 +22,15 @@ StartOutcome StartSequence::Run(const std::string& exePath) {
   RepairHost();
   ReadHostValues();
   const bool documentRead = LoadDocument();
-  if (documentRead) ApplyDesktop();
   // The language is chosen as soon as the settings are known, before the rest
   // of the document step, so that every message of the start can be shown in it.
   s_.pv.systemLocale = p_.host.SystemDefaultLcid();
   ChooseLanguage();
-  if (documentRead) ClampPanelBounds(s_.env, p_.host.MonitorWorkAreas());
+  if (documentRead) {
+    FixDriveLetter();
+    ApplyDesktop();
+    ClampPanelBounds(s_.env, p_.host.MonitorWorkAreas());
+  }
   if (picturesStep) picturesStep();
   LoadTabs();
   s_.panel.SetActivePageIndex(s_.env.tabindex);
@@ -38,6 +42,21 @@ StartOutcome StartSequence::Run(const std::string& exePath) {
 
 void StartSequence::RepairHost() {
   if (hostChanges) hostChanges->Repair();
+}
+
+void StartSequence::FixDriveLetter() {
+  if (s_.pv.pcEdition || !hostChanges || !volumes) return;
+  if (!FixedLetterWanted(s_.env.usefixdrive, s_.env.fixdrivename, s_.pv.programDrive, p_.drives, p_.messages,
+                         s_.messages))
+    return;
+  s_.pv.driveLetterChanged = false;
+  if (!ChangeDriveLetterAtStart(s_, *hostChanges, *volumes, p_.messages)) return;
+  // Read again, so that the paths made absolute while reading name the new
+  // letter. The associations are read anew rather than added twice; what
+  // could not be read was told after the first reading.
+  s_.exeLinks.clear();
+  ReadProblems again;
+  LoadSettings(s_.doc, s_.env, s_.exeLinks, s_.pv.programDriveRoot, &again);
 }
 
 void StartSequence::ApplyDesktop() {
@@ -54,6 +73,7 @@ void StartSequence::PutStartValues() {
   s_.env = EnvSet{};
   s_.pv.driveRemovedExit = false;
   s_.pv.panelStartDelay = false;
+  s_.pv.driveLetterChanged = false;
   s_.exeLinks.clear();
   s_.panel = PanelModel{};
   s_.itemShortcuts = ItemShortcutTable{};
@@ -239,7 +259,7 @@ WriteResult SaveAtExit(AppState& state, Platform& platform, PanelWindowState pan
   // the user exits again.
   WriteTreesAndWindow(state, platform, panel, !state.endItemsRan);
   state.endItemsRan = true;
-  if (!state.documentSavable) return {};
+  if (!state.documentSavable || state.savedBeforeLetterMove) return {};
   WriteResult written = SaveDocument(state.doc, platform.files, "", state.pv.programFolder);
   if (!written) ++state.failedExitSaves;
   return written;
@@ -272,7 +292,8 @@ FailedSaveNotice NoticeOfFailedExitSave(const AppState& state, const WriteResult
 
 bool SaveDocumentNow(AppState& state, Platform& platform, PanelWindowState panel) {
   // The same conditions as the exit's save; only the end items stay where they are.
-  if (!state.started || state.pv.driveRemovedExit || !state.documentSavable) return false;
+  if (!state.started || state.pv.driveRemovedExit || !state.documentSavable || state.savedBeforeLetterMove)
+    return false;
   WriteTreesAndWindow(state, platform, panel, false);
   return bool(SaveDocument(state.doc, platform.files, "", state.pv.programFolder));
 }

@@ -8,6 +8,7 @@
 #include "core/config/Settings.h"
 #include "core/host/HostChanges.h"
 #include "platform/Platform.h"
+#include "platform/Volumes.h"
 
 namespace kestro {
 
@@ -33,6 +34,8 @@ class StartSequence {
   // earlier run left on this host, then applies the wallpaper, the desktop
   // icons and (last) the associations as the settings ask.
   HostChanges* hostChanges = nullptr;
+  // The volumes, for moving the drive to its fixed letter; none: it stays.
+  IVolumes* volumes = nullptr;
 
   // The steps, in order; public so that each can be tested on its own.
   void PutStartValues();
@@ -44,6 +47,7 @@ class StartSequence {
   void LoadTabs();
   void ReportDamage();
   void RepairHost();
+  void FixDriveLetter();
   void ApplyDesktop();
   void ApplyAssociationsAtStart();
 

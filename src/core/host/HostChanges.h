@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/UserInterface.h"
+#include "platform/Volumes.h"
 
 namespace kestro {
 
@@ -24,6 +25,7 @@ namespace kestro {
 struct HostAccess {
   IRegistry& registry;
   IDesktop& desktop;
+  IVolumes* volumes = nullptr;  // none: drive letters are left as they are
 };
 
 // One kind of change. A new kind (another host setting) is one more class
@@ -44,6 +46,8 @@ class HostChanges {
 
   IRegistry& Registry() { return access_.registry; }
   IDesktop& Desktop() { return access_.desktop; }
+  // The volumes, for the drive-letter entries (set before Repair).
+  void SetVolumes(IVolumes* volumes) { access_.volumes = volumes; }
   HostJournal& Journal() { return journal_; }
   const HostJournal& Journal() const { return journal_; }
 

@@ -29,6 +29,7 @@ TmainFrm::TmainFrm(Win32Platform& platform, std::string exePath)
       hostChanges_(platform.files, platform.registry, platform.desktop, platform.messages,
                    JournalPathIn(LocalAppDataFolder())) {
   platform_.images.SetMacros(&macros_);
+  hostChanges_.SetVolumes(&platform_.volumes);
 }
 
 TmainFrm::~TmainFrm() {
@@ -64,10 +65,13 @@ void TmainFrm::FormCreate() {
   StartSequence sequence(state_, reading, ResourceBytes(L"EXEFILE", L"english"));
   sequence.picturesStep = [this] { ApplicationIcon(); };
   sequence.hostChanges = &hostChanges_;
+  sequence.volumes = &platform_.volumes;
   if (sequence.Run(exePath_) == StartOutcome::CloseRequested) {
     PostMessageW(Handle(), WM_CLOSE, 0, 0);
     return;
   }
+  // The system needs a moment after a drive moved to another letter.
+  if (state_.pv.panelStartDelay) Sleep(1000);
   // The panel, placed where the settings say (after the clamping to the screen).
   const EnvSet& env = state_.env;
   panel_ = std::make_unique<TviewFrm>(state_, platform_);
@@ -160,8 +164,13 @@ LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
       return QueryEndSession(wParam, lParam);
     case WM_TIMER:
+      if (wParam == kTimer1) Timer1();
+      if (wParam == kTimer2) Timer2();
       if (wParam == kTimer3) Timer3();
       return 0;
+    case WM_DEVICECHANGE:
+      DeviceChange(wParam);
+      return TRUE;
     case kIconLoadedMessage:
       IconLoaded(lParam);
       return 1;

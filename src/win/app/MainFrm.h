@@ -33,13 +33,26 @@ class TmainFrm : public Window {
   // The program's drive was pulled out: Timer3 decides after a while
   // whether Kestro ends (usballexit).
   void DriveRemoved();
+  // The settings dialog's "바로 적용": moves the drive to `fixdrivename`
+  // with the remount tool beside Kestro. Checks the letter (message "03"
+  // when it is taken), never from C:, saves Kestro.xml on the old letter,
+  // starts the tool and, only when it started, ends Kestro at once (a
+  // direct end; the caller's dialog is ended first). False when nothing
+  // changed; the user was told why.
+  bool ChangeDriveLetterByTool(const std::string& fixdrivename);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void FormCreate();
+  static constexpr UINT_PTR kTimer1 = 1;  // looks for the AutoPlay prompt of the pinned drive
+  static constexpr UINT_PTR kTimer2 = 2;  // ends that watch
   static constexpr UINT_PTR kTimer3 = 3;  // after a forced removal of the drive
+  // Drives arriving and leaving (MainDevices.cpp).
+  void DeviceChange(WPARAM event);
+  void Timer1();
+  void Timer2();
   // The exit (MainExit.cpp): the close request with its trigger, the main
   // window's destruction, the log-off answer.
   void FormClose(ExitTrigger trigger);
@@ -82,6 +95,7 @@ class TmainFrm : public Window {
   Win32Processes processes_;
   ExitPlan exitPlan_;     // the steps of the exit under way
   bool exiting_ = false;  // a close request is being carried out
+  std::string autoplayTitle_;  // the title of the AutoPlay prompt looked for
 };
 
 }  // namespace kestro::win

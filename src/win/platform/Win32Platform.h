@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 #include "platform/TextCodec.h"
+#include "platform/Volumes.h"
 #include "win/platform/DesktopIcons.h"
 #include "win/platform/ImageLists.h"
 
@@ -37,6 +38,18 @@ class Win32Drives : public IDrives {
  public:
   DriveType TypeOf(const std::string& root) override;
   BusTypeAnswer BusTypeOf(char letter) override;
+};
+
+// Volumes.cpp
+class Win32Volumes : public IVolumes {
+ public:
+  std::optional<std::string> DeviceOf(const std::string& drive) override;
+  bool DefineName(const std::string& drive, const std::string& device) override;
+  bool RemoveName(const std::string& drive, const std::string& device) override;
+  std::optional<std::string> VolumeAt(const std::string& mountPoint) override;
+  bool DeleteMountPoint(const std::string& mountPoint) override;
+  bool SetMountPoint(const std::string& mountPoint, const std::string& volume) override;
+  std::optional<std::string> Label(const std::string& root) override;
 };
 
 class Win32Registry : public IRegistry {
@@ -92,6 +105,7 @@ struct Win32Platform {
   Win32TextCodec codec;
   Win32Shell shell;
   Win32Desktop desktop;
+  Win32Volumes volumes;
   ImageLists images;  // needs the common controls initialised first
   Platform platform{files, host, drives, registry, messages, codec, shell, images};
 };
