@@ -5,7 +5,6 @@ import time
 from kestro import KestroDrive, wait_exit, wait_until
 from wine import WIN_BUILD, WineSession
 
-WM_DEVICECHANGE = 0x0219
 DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE = 0x8000, 0x8004
 DESKTOP = "HKCU\\Control Panel\\Desktop"
 
@@ -81,7 +80,7 @@ def test_a_taken_letter_the_autoplay_prompt_and_the_pulled_drive():
         hwnd = str(main["hwnd"])
 
         # A device arrives: the prompt titled with the pinned drive's label is closed.
-        assert s.driver("post", hwnd, str(WM_DEVICECHANGE), str(DBT_DEVICEARRIVAL), "0")[0] == 0
+        assert s.driver("device", hwnd, str(DBT_DEVICEARRIVAL), "Q")[0] == 0
         log = s.dir / "prompt.log"
         prompt = s.spawn(WIN_BUILD / "tools" / "kdriver.exe", "prompt", "PINNED (Q:)", "15000", log=log)
         assert wait_exit(prompt, 20) is not None
@@ -90,7 +89,7 @@ def test_a_taken_letter_the_autoplay_prompt_and_the_pulled_drive():
 
         # Another drive leaves: nothing happens.
         assert s.driver("unmount", "q")[0] == 0
-        s.driver("post", hwnd, str(WM_DEVICECHANGE), str(DBT_DEVICEREMOVECOMPLETE), "0")
+        assert s.driver("device", hwnd, str(DBT_DEVICEREMOVECOMPLETE), "Q")[0] == 0
         assert wait_exit(proc, 5) is None, "Kestro ended when another drive left"
 
         # Kestro's own drive is pulled out: it ends about 3 s later, writes
@@ -98,7 +97,7 @@ def test_a_taken_letter_the_autoplay_prompt_and_the_pulled_drive():
         before = drive.xml_path.read_bytes()
         assert s.driver("unmount", "r")[0] == 0
         assert s.driver("drivetype", "R:\\")[1].strip() == "1"
-        s.driver("post", hwnd, str(WM_DEVICECHANGE), str(DBT_DEVICEREMOVECOMPLETE), "0")
+        assert s.driver("device", hwnd, str(DBT_DEVICEREMOVECOMPLETE), "R")[0] == 0
         posted = time.monotonic()
         assert wait_exit(proc, 15) is not None, "Kestro did not end after its drive was pulled out"
         took = time.monotonic() - posted

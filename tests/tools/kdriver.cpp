@@ -43,13 +43,16 @@
 //                                          when a close request ended it (exit code 1: time up)
 //   kdriver dosdevice X:                   the device the drive name stands for (1: none)
 //   kdriver drivetype X:\                  the drive type of a root
+//   kdriver device HWND EVENT X            sends WM_DEVICECHANGE with a volume's broadcast record
+//                                          for drive X, as the system does (a posted one is refused)
 //   kdriver unmount X                      Wine's mount manager removes drive X, as when the
 //                                          drive is pulled out
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 #include <winioctl.h>
-#include <ddk/mountmgr.h>
+#include <ddk/mountmgr.h>  // the request codes
+#include <dbt.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -545,16 +548,38 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%u\n", GetDriveTypeW(argv[2]));
     return 0;
   }
+  if (cmd == L"device" && argc == 5) {
+    DEV_BROADCAST_VOLUME volume{};
+    volume.dbcv_size = sizeof volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 1u << (towupper(argv[4][0]) - L'A');
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(ParseHwnd(argv[2]), WM_DEVICECHANGE, WPARAM(wcstoul(argv[3], nullptr, 0)),
+                               reinterpret_cast<LPARAM>(&volume), SMTO_ABORTIFHUNG, 10000, &result)
+               ? 0
+               : 1;
+  }
   if (cmd == L"unmount" && argc == 3) {
     HANDLE mgr = CreateFileW(MOUNTMGR_DOS_DEVICE_NAME, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (mgr == INVALID_HANDLE_VALUE) return 1;
-    mountmgr_unix_drive drive{};
+    if (mgr == INVALID_HANDLE_VALUE) {
+      std::fprintf(stderr, "mount manager: error %lu\n", GetLastError());
+      return 1;
+    }
+    // The request as Wine 8's mount manager reads it (mingw-w64's header has an older, shorter one).
+    struct {
+      ULONG size, type, fs_type;
+      DWORD serial;
+      ULONGLONG unix_dev;
+      WCHAR letter;
+      USHORT mount_point_offset, device_offset, label_offset;
+    } drive{};
     drive.size = sizeof drive;
     drive.type = DRIVE_NO_ROOT_DIR;
     drive.letter = wchar_t(towlower(argv[2][0]));
     DWORD got = 0;
     BOOL ok = DeviceIoControl(mgr, IOCTL_MOUNTMGR_DEFINE_UNIX_DRIVE, &drive, sizeof drive, nullptr, 0, &got, nullptr);
+    if (!ok) std::fprintf(stderr, "define unix drive: error %lu\n", GetLastError());
     CloseHandle(mgr);
     return ok ? 0 : 1;
   }
