@@ -132,6 +132,23 @@ TEST(Win32DrivesTest, BusQueryOpensTheVolumeWithoutAccessRights) {
   EXPECT_NE(a.busType, kBusTypeAta);
 }
 
+// What moving a letter learns and undoes works on Wine; giving and taking
+// mount points does not (the core's orders are tested against a fake).
+TEST(Win32VolumesTest, ASessionNameReachesTheSameVolumeAndGoesAwayExactly) {
+  Win32Volumes volumes;
+  std::optional<std::string> device = volumes.DeviceOf("R:");
+  ASSERT_TRUE(device);
+  EXPECT_FALSE(volumes.DeviceOf("K:"));
+  ASSERT_TRUE(volumes.DefineName("K:", *device));
+  EXPECT_EQ(volumes.DeviceOf("K:"), device);
+  EXPECT_EQ(volumes.VolumeAt("K:\\"), volumes.VolumeAt("R:\\"));
+  // (Wine takes the name away whatever device is named with it.)
+  EXPECT_TRUE(volumes.RemoveName("K:", *device));
+  EXPECT_FALSE(volumes.DeviceOf("K:"));
+  EXPECT_EQ(Win32Drives().TypeOf("K:\\"), DriveType::NoRootDir);
+  EXPECT_TRUE(volumes.Label("R:\\"));
+}
+
 TEST(Win32RegistryTest, ReadsStringValuesAndNothingForMissingOnes) {
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\KestroTest", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
