@@ -296,6 +296,10 @@ TEST_F(ToolFixture, TheToolStartsOnlyAfterKestroXmlWasSavedOnTheOldLetter) {
   EXPECT_EQ(fake.files.atomicWrites, writes);
   EXPECT_FALSE(fake.files.FileExists("G:\\Kestro\\Kestro.xml"));
   EXPECT_TRUE(fake.messages.shown.empty());
+  // A direct end: no list, no shell windows, no removal tool.
+  state.env.tryremovedrive = state.env.exituseprg = state.env.exitshellprg = true;
+  const ExitPlan plan = PlanExit(ExitTrigger::SettingsApply, state);
+  EXPECT_EQ(plan.steps, (std::vector<ExitStep>{ExitStep::SaveAndClosePanel, ExitStep::UndoHostChanges}));
 }
 
 TEST_F(ToolFixture, NothingChangesWhenTheToolCannotRun) {
