@@ -1,6 +1,7 @@
 """The settings dialog: opened from the tray and the panel, filled from Kestro.xml,
 cancelled without a trace, applied and saved by OK, its shortcuts at once."""
 import json
+import subprocess
 import time
 
 from kestro import KestroDrive, wait_exit, wait_until
@@ -22,6 +23,8 @@ TRACKBAR, LBTRANS, LANGUAGE = 1016, 1017, 1019
 USEFIXDRIVE, FIXDRIVE, APPLYDRIVE = 1031, 1032, 1034
 TRYREMOVEDRIVE, EXITUSBPRG, EXITTEMPPRG, EXITSHELLPRG = 1036, 1037, 1038, 1039
 SHORTKEYLIST, MAINKEY, SUBKEY, APPEND, SKCANCEL = 1080, 1082, 1084, 1085, 1086
+FOLDERICON, BTFOLDERICON, GROUPICON, BTGROUPICON, CHANGEDRIVEICON = 1050, 1052, 1054, 1056, 1058
+CHANGEWALLPAPER, WALLPAPERNAME, SELECTWALLPAPER, HIDEICON = 1070, 1071, 1073, 1075
 TRAYMENUTAB, USBALLEXIT, STARTUSEUPFAVORITE, STARTUSEUPEXELINK = 1090, 1091, 1092, 1093
 PAGES = 1001
 
@@ -32,6 +35,8 @@ DOCUMENT = """<?xml version="1.0"?>
   <start><usefixdrive>False</usefixdrive><fixdrivename>R:</fixdrivename></start>
   <end><tryremovedrive>True</tryremovedrive><exituseprg>False</exituseprg><exittempprg>False</exittempprg>
     <exitshellprg>True</exitshellprg></end>
+  <icon><foldericon>Apps\\probe.exe</foldericon></icon>
+  <wallpaper><changewallpaper>True</changewallpaper><wallpapername>pic.bmp</wallpapername></wallpaper>
   <addetc><traymenutab>True</traymenutab></addetc>
   <window><main><position><X>300</X><Y>80</Y></position><size><X>260</X><Y>400</Y></size>
     <topwindow>False</topwindow><tabindex>0</tabindex></main></window>
@@ -119,6 +124,8 @@ def test_settings_dialog_fills_cancels_applies_saves_and_registers_shortcuts():
     with WineSession("settings", korean=True) as s:
         drive = KestroDrive(s, "r")
         drive.write_xml(DOCUMENT)
+        drive.copy_tool("probe.exe", "Apps/probe.exe")
+        subprocess.run(["convert", "-size", "64x48", "xc:#80a0ff", "BMP3:" + str(drive.root / "pic.bmp")], check=True)
         s.start()
         # Another program holds Ctrl + Alt + Q before the dialog asks for it.
         s.spawn(WIN_BUILD / "tools" / "kdriver.exe", "desktop", "240000", str(VK_Q), str(MOD_ALT_CTRL))
@@ -142,6 +149,11 @@ def test_settings_dialog_fills_cancels_applies_saves_and_registers_shortcuts():
         # The drive-removal box shows on, the program boxes as stored.
         assert d.item(TRYREMOVEDRIVE)["checked"] and d.item(EXITSHELLPRG)["checked"]
         assert not d.item(EXITUSBPRG)["checked"] and not d.item(EXITTEMPPRG)["checked"]
+        assert d.item(FOLDERICON)["checked"] and d.item(BTFOLDERICON)["text"] == "probe.exe"
+        assert not d.item(GROUPICON)["checked"] and not d.item(BTGROUPICON)["enabled"]
+        assert not d.item(CHANGEDRIVEICON)["checked"]
+        assert d.item(CHANGEWALLPAPER)["checked"] and d.item(WALLPAPERNAME)["text"] == "R:\\pic.bmp"
+        assert d.item(SELECTWALLPAPER)["enabled"] and not d.item(HIDEICON)["checked"]
         assert d.item(TRAYMENUTAB)["checked"] and not d.item(USBALLEXIT)["checked"]
         assert d.item(USBALLEXIT)["enabled"]
         # No letter change is wired in: the button stays disabled.
