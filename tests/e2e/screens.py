@@ -10,6 +10,9 @@ The property dialogs: a file item on both pages with the macro list open
 (property-file.png, property-file-addition.png), a folder item
 (property-folder.png) and a group (group.png).
 
+The settings dialog's six pages (settings-1.png ... settings-6.png), filled
+from a Kestro.xml that sets something on every page.
+
 Besides the 96-DPI pictures it shows the panel on screens at 96, 144 and 192
 DPI (panel-<dpi>dpi-big.png, -small.png, tab-name-<dpi>dpi.png): the same
 panel, every row, text and the tab strip grown with the screen.
@@ -186,6 +189,55 @@ def tools_screens(out):
         echo.close()
 
 
+SETTINGS_DOCUMENT = """<?xml version="1.0"?>
+<Root><panel><title>My drive</title><iteminfomode>4</iteminfomode><trans>230</trans><treeline>True</treeline>
+  <freespacebar>True</freespacebar><language>Default(korea)</language>
+  <useshortkey0>1</useshortkey0><mainkey0>0</mainkey0><subkey0>15</subkey0>
+  <useshortkey2>1</useshortkey2><mainkey2>7</mainkey2><subkey2>16</subkey2></panel>
+  <start><usefixdrive>True</usefixdrive><fixdrivename>R:</fixdrivename></start>
+  <end><tryremovedrive>True</tryremovedrive><exituseprg>True</exituseprg><exittempprg>True</exittempprg></end>
+  <icon><foldericon>Apps\\probe.exe</foldericon><iconmode>1</iconmode><driveiconfolder>icons</driveiconfolder></icon>
+  <wallpaper><changewallpaper>True</changewallpaper><wallpapername>back.jpg</wallpapername><hideicon>True</hideicon>
+  </wallpaper>
+  <addetc><traymenutab>True</traymenutab><startuseupexelink>True</startuseupexelink></addetc>
+  <window><main><position><X>40</X><Y>40</Y></position><size><X>250</X><Y>400</Y></size>
+    <topwindow>False</topwindow><tabindex>0</tabindex></main></window>
+  <tabs><tab name="Tools" tag="0"><files><file name="Probe"><path>Apps\\probe.exe</path></file></files></tab></tabs>
+</Root>"""
+
+
+def settings_screens(out):
+    """Each page of the settings dialog, as the panel's "환경설정" opens it."""
+    from test_settings import CMD_ENVSETTING, PAGES, TCM_SETCURFOCUS
+    with WineSession("screens-settings", korean=True) as s:
+        drive = prepare(s)
+        (drive.root / "icons").mkdir()
+        for letter, colour in (("R", "#3070c0"), ("E", "#c03030"), ("Z", "#30a040")):
+            subprocess.run(["convert", "-size", "16x16", f"xc:{colour}", str(drive.root / "icons" / f"{letter}.ico")],
+                           check=True)
+        drive.write_xml(SETTINGS_DOCUMENT)
+        s.start()
+        proc = drive.start()
+        panel = s.wait_window("TviewFrm", "-", 20000)
+        time.sleep(3)  # the pictures arrive in the background
+        s.driver("post", str(panel["hwnd"]), str(WM_COMMAND), str(CMD_ENVSETTING), "0")
+        dialog = s.wait_window("#32770", "환경설정", 10000)
+        if dialog:
+            time.sleep(0.5)
+            dialog = s.wait_window("#32770", "환경설정", 1000)
+            pages = s.driver_json("item", str(dialog["hwnd"]), str(PAGES))
+            shot = s.dir / "shot.png"
+            for page in range(6):
+                s.driver("send", str(pages["hwnd"]), str(TCM_SETCURFOCUS), str(page), "0")
+                time.sleep(0.5)
+                s.screenshot(shot)
+                crop(shot, dialog["rect"], out / f"settings-{page + 1}.png")
+            s.driver("post", str(dialog["hwnd"]), str(WM_COMMAND), "2", "0")
+            s.window_gone("#32770", "-", 10000)
+        drive.request_exit()
+        proc.wait(timeout=30)
+
+
 def main():
     out = BUILD / "screens"
     out.mkdir(parents=True, exist_ok=True)
@@ -217,6 +269,7 @@ def main():
         drive.request_exit()
         proc.wait(timeout=30)
     property_screens(out)
+    settings_screens(out)
     tools_screens(out)
     for dpi in DPIS:
         dpi_screens(out, dpi)

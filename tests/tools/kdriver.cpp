@@ -33,6 +33,10 @@
 //   kdriver size  HWND W H                 resizes a top-level window as its frame would
 //   kdriver tree  HWND                     a tree view's items (of any process), one JSON
 //                                          line each: its text and its depth (0 top level)
+//   kdriver rows  HWND                     a list view's rows (of any process), one JSON
+//                                          array of its column texts a line
+//   kdriver alpha HWND                     a window's opacity (255 when it is not layered)
+//   kdriver selrow HWND N                  selects and focuses row N of a list view, as a click does
 //   kdriver register NAME                 the number of a registered window message
 //   kdriver untray HWND ID                takes that window's notification icon away,
 //                                          as a restarting taskbar loses it
@@ -54,6 +58,7 @@
 #include <ddk/mountmgr.h>  // the request codes
 #include <dbt.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -168,6 +173,45 @@ void DumpTree(HWND tree) {
     dump(dump, reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0);
     VirtualFreeEx(p, remote, 0, MEM_RELEASE);
   }
+  CloseHandle(p);
+}
+
+// A list view of another process: the item structure and its text buffer
+// live in that process's memory. With `select` >= 0 only selects that row.
+void ListRows(HWND list, int select) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(list, &pid);
+  HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!p) return;
+  constexpr size_t kText = 520;
+  auto* remote = static_cast<char*>(VirtualAllocEx(p, nullptr, sizeof(LVITEMW) + kText * sizeof(wchar_t),
+                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (remote && select >= 0) {
+    LVITEMW lv{};
+    lv.stateMask = lv.state = LVIS_SELECTED | LVIS_FOCUSED;
+    WriteProcessMemory(p, remote, &lv, sizeof lv, nullptr);
+    SendMessageW(list, LVM_SETITEMSTATE, WPARAM(select), reinterpret_cast<LPARAM>(remote));
+  } else if (remote) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    int columns = header ? int(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    int rows = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+      std::string line = "[";
+      for (int c = 0; c < std::max(columns, 1); ++c) {
+        LVITEMW lv{};
+        lv.iSubItem = c;
+        lv.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+        lv.cchTextMax = int(kText);
+        WriteProcessMemory(p, remote, &lv, sizeof lv, nullptr);
+        SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), reinterpret_cast<LPARAM>(remote));
+        wchar_t text[kText] = {};
+        ReadProcessMemory(p, remote + sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
+        line += (c ? "," : "") + Json(text);
+      }
+      std::printf("%s]\n", line.c_str());
+    }
+  }
+  if (remote) VirtualFreeEx(p, remote, 0, MEM_RELEASE);
   CloseHandle(p);
 }
 
@@ -365,6 +409,24 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (cmd == L"tree" && argc == 3) {
     DumpTree(ParseHwnd(argv[2]));
+    return 0;
+  }
+  if (cmd == L"alpha" && argc == 3) {
+    BYTE alpha = 255;
+    DWORD flags = 0;
+    HWND w = ParseHwnd(argv[2]);
+    if (!(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_LAYERED) ||
+        !GetLayeredWindowAttributes(w, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
+      alpha = 255;
+    std::printf("%u\n", unsigned(alpha));
+    return 0;
+  }
+  if (cmd == L"rows" && argc == 3) {
+    ListRows(ParseHwnd(argv[2]), -1);
+    return 0;
+  }
+  if (cmd == L"selrow" && argc == 4) {
+    ListRows(ParseHwnd(argv[2]), _wtoi(argv[3]));
     return 0;
   }
   if (cmd == L"foreground") {

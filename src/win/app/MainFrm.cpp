@@ -17,11 +17,12 @@ constexpr wchar_t kClassName[] = L"TmainFrm";
 constexpr UINT kIconLoadedMessage = WM_APP + 1;
 constexpr UINT kPicturesMessage = WM_APP + 2;
 
+}  // namespace
+
 HICON SmallAppIcon() {
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON,
                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 }
-}  // namespace
 
 TmainFrm::TmainFrm(Win32Platform& platform, std::string exePath)
     : platform_(platform),
@@ -77,6 +78,7 @@ void TmainFrm::FormCreate() {
   panel_ = std::make_unique<TviewFrm>(state_, platform_);
   panel_->onTerminate = [this](ExitTrigger trigger) { PostMessageW(Handle(), WM_CLOSE, WPARAM(trigger), 0); };
   panel_->hostChanges = &hostChanges_;
+  panel_->onSettings = [this] { OpenSettings(); };
   panel_->initialPlacement = true;
   if (!panel_->Create()) {
     panel_.reset();
@@ -90,6 +92,7 @@ void TmainFrm::FormCreate() {
   panel_->SetBounds(env.left, env.top, env.width, env.height);
   panel_->initialPlacement = false;
   panel_->BuildPages();
+  tray_.onSettings = [this] { OpenSettings(); };
   tray_.Add(Handle(), appIcon_ ? appIcon_ : SmallAppIcon(), TrayHint(state_.pv.programDrive, state_.messages));
   if (env.showonstartup) {
     panel_->ShowPanel();

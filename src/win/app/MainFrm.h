@@ -8,6 +8,7 @@
 #include "core/app/Exit.h"
 #include "core/app/Shortcuts.h"
 #include "core/host/HostChanges.h"
+#include "core/ui/EnvDialog.h"
 #include "core/config/PathMacros.h"
 #include "core/items/DeferredIcons.h"
 #include "core/items/IconPlan.h"
@@ -20,6 +21,9 @@
 #include "win/ui/Window.h"
 
 namespace kestro::win {
+
+// The built-in icon at the small size (shared: never destroyed).
+HICON SmallAppIcon();
 
 class TmainFrm : public Window {
  public:
@@ -73,6 +77,9 @@ class TmainFrm : public Window {
   void StartShortcuts();
   void ShortcutNotice();
   void SystemHotKey(WPARAM id);
+  // The settings dialog (MainSettings.cpp), from the tray and the panel.
+  void OpenSettings();
+  void SettingsApplied(const EnvDialogApply& apply);
   // Puts the host back as it was (wallpaper, desktop icons, associations);
   // at the exit and at log-off. Running it twice does nothing more.
   void UndoHostChanges();

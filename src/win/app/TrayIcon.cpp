@@ -131,7 +131,7 @@ void TrayIcon::ShowLeftMenu() {
 }
 
 void TrayIcon::ShowRightMenu() {
-  MenuHolder menu{CreateTrayRightMenu(TrayRightCaptions(state_.trayCaptions), false, true)};
+  MenuHolder menu{CreateTrayRightMenu(TrayRightCaptions(state_.trayCaptions), bool(onSettings), true)};
   menuOpen_ = true;
   SetForegroundWindow(data_.hWnd);
   const UINT chosen = TrackModalPopup(menu.menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, MenuPoint(), data_.hWnd);
@@ -140,6 +140,9 @@ void TrayIcon::ShowRightMenu() {
   switch (chosen) {
     case kTrayMenuView:
       TrayMenu_ViewClick();
+      break;
+    case kTrayMenuEnv:
+      if (onSettings) onSettings();
       break;
     case kTrayMenuInfo:
       ShowIntroBox(data_.hWnd);  // owned by the main window

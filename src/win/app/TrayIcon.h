@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,8 @@ class TrayIcon {
   // The icon's callback, Explorer's restart and the menu pictures; false
   // for any other message.
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // The right-click menu's settings entry; greyed while unset.
+  std::function<void()> onSettings;
   // The tray-menu shortcut: dismisses the left-click menu when one was
   // opened since the last press, else opens it; the mark is cleared after.
   void ToggleMenuFromShortcut();

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -74,8 +75,8 @@ const MenuText kCommandTexts[] = {
 };
 
 // Entries whose windows and actions come with later work: shown, not usable.
-constexpr UINT kNotYetAvailable[] = {kMenuFavoriteTab, kMenuEnvSetting, kMenuFavoriteUsePc, kMenuFavoriteUseUsb,
-                                     kMenuPcToUsb,     kMenuUsbToPc};
+constexpr UINT kNotYetAvailable[] = {kMenuFavoriteTab, kMenuFavoriteUsePc, kMenuFavoriteUseUsb, kMenuPcToUsb,
+                                     kMenuUsbToPc};
 
 void SetItemText(HMENU menu, UINT item, bool byPosition, const std::wstring& text) {
   MENUITEMINFOW mi{sizeof mi};
@@ -625,6 +626,27 @@ void TviewFrm::UpdateFreeSpace() {
   SendMessageW(progress_, PBM_SETPOS, WPARAM(int(percent)), 0);
 }
 
+void TviewFrm::SetOpacity(int32_t opacity) {
+  const LONG_PTR ex = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
+  if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(Handle(), GWL_EXSTYLE, ex | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(Handle(), 0, BYTE(std::clamp(opacity, 0, 255)), LWA_ALPHA);
+}
+
+void TviewFrm::ApplySettings(const EnvDialogApply& apply) {
+  SetWindowTextW(Handle(), Widen(apply.panelCaption).c_str());
+  SetOpacity(apply.opacity);
+  if (apply.freeSpaceBar)
+    UpdateFreeSpace();  // makes the bar on first use
+  Relayout();
+  if (!apply.refreshTrees) return;
+  if (platform_.images.Created()) RefreshTreePictures(state_.panel, state_.env, platform_.images);
+  for (Page& p : pages_)
+    if (p.frame) {
+      p.frame->ApplyPageStyle();
+      p.frame->Refresh();
+    }
+}
+
 void TviewFrm::FormClose() {
   switch (state_.env.xbuttonaction) {
     case 1:
@@ -673,6 +695,9 @@ void TviewFrm::Command(UINT id) {
       break;
     case kMenuBackup:
       Backup();
+      break;
+    case kMenuEnvSetting:
+      if (onSettings) onSettings();
       break;
     case kMenuUsePcLink:
     case kMenuUseUsbLink:

@@ -13,6 +13,7 @@
 #include "core/app/Exit.h"
 #include "core/config/Settings.h"
 #include "core/host/HostChanges.h"
+#include "core/ui/EnvDialog.h"
 #include "win/controls/TabStrip.h"
 #include "win/panel/ExeSearch.h"
 #include "win/panel/FindFrame.h"
@@ -71,8 +72,16 @@ class TviewFrm : public Window, public IFrameHost {
   bool StayOnTop() const;
   int Dpi() const { return dpi_; }
 
+  // The panel's opacity (255: opaque), for the settings dialog's preview.
+  void SetOpacity(int32_t opacity);
+  // The settings dialog's OK: caption, opacity, free-space bar, and the
+  // tree lines and folder and group pictures of the item tabs.
+  void ApplySettings(const EnvDialogApply& apply);
+
   // The program is to end (exit entry, close box); the main window does it.
   std::function<void(ExitTrigger)> onTerminate;
+  // The settings entry: the main window opens the dialog, as from the tray.
+  std::function<void()> onSettings;
   // The host changes of the run, owned by the main window.
   HostChanges* hostChanges = nullptr;
   // Set while the main window places the panel at start: no resize rules then.
