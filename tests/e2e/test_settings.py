@@ -4,7 +4,7 @@ import json
 import subprocess
 import time
 
-from kestro import KestroDrive, wait_exit, wait_until
+from kestro import KestroDrive, wait_exit, wait_for_runs, wait_until
 from wine import WIN_BUILD, WineSession
 
 WM_COMMAND, WM_VSCROLL, BM_CLICK = 0x0111, 0x0115, 0x00F5
@@ -156,12 +156,12 @@ def test_settings_dialog_fills_cancels_applies_saves_and_registers_shortcuts():
         assert d.item(SELECTWALLPAPER)["enabled"] and not d.item(HIDEICON)["checked"]
         assert d.item(TRAYMENUTAB)["checked"] and not d.item(USBALLEXIT)["checked"]
         assert d.item(USBALLEXIT)["enabled"]
-        # No letter change is wired in: the button stays disabled.
-        assert not d.item(APPLYDRIVE)["enabled"]
+        assert d.item(APPLYDRIVE)["enabled"]
         assert d.rows() == [["0", "실행창 열고(닫기)", "Ctrl + Alt + P"], ["1", "메뉴 보기(닫기)", ""],
                             ["2", "Kestro종료", ""], ["3", "바탕화면 아이콘 숨기기(보이기)", ""]]
         assert _alpha(s, panel) == 200, "opening the dialog changed the opacity"
-        # The drive-removal box takes the three program boxes with it; Cancel forgets it.
+        # The drive-removal box takes the three program boxes with it; what the
+        # user's clicks changed stays after Cancel, but nothing is saved.
         d.send(TRYREMOVEDRIVE, BM_CLICK)
         assert not d.item(EXITSHELLPRG)["checked"]
         d.send(TRYREMOVEDRIVE, BM_CLICK)
@@ -173,7 +173,7 @@ def test_settings_dialog_fills_cancels_applies_saves_and_registers_shortcuts():
         # From the panel: the slider previews, Cancel restores.
         s.driver("post", str(panel), str(WM_COMMAND), str(CMD_ENVSETTING), "0")
         d = Dialog(s)
-        assert not d.item(EXITUSBPRG)["checked"], "Cancel kept a change"
+        assert d.item(EXITUSBPRG)["checked"] and d.item(EXITTEMPPRG)["checked"], "a click's change was lost"
         d.slider(10)
         assert wait_until(lambda: _alpha(s, panel) == 25, 5), _alpha(s, panel)
         assert d.item(LBTRANS)["text"] == "10%"
@@ -223,7 +223,7 @@ def test_settings_dialog_fills_cancels_applies_saves_and_registers_shortcuts():
         assert "useshortkey3" not in values or values["useshortkey3"] == "0"
         # Flags that are off are left out of the file.
         assert values["tryremovedrive"] == "True" and values["exitshellprg"] == "True"
-        assert values.get("exituseprg", "False") == "False" and values.get("exittempprg", "False") == "False"
+        assert values["exituseprg"] == "True" and values["exittempprg"] == "True"
 
         def visible():
             return s.driver_json("info", str(panel))["visible"]
@@ -233,8 +233,19 @@ def test_settings_dialog_fills_cancels_applies_saves_and_registers_shortcuts():
         assert wait_until(lambda: not visible(), 5), "the new shortcut did not hide the panel"
         s.driver("key", str(VK_K), "ctrl", "alt", "shift")
         assert wait_until(visible, 5), "the new shortcut did not show the panel"
-        drive.request_exit()
-        assert wait_exit(proc, 30) is not None
+        # "바로 적용" with a free letter: saved on the old letter, the remount
+        # tool started with both letters, and Kestro ends.
+        drive.copy_tool("probe.exe", "env/remount.exe")
+        s.driver("post", str(panel), str(WM_COMMAND), str(CMD_ENVSETTING), "0")
+        d = Dialog(s)
+        d.send(FIXDRIVE, CB_SETCURSEL, 0)
+        free = d.item(FIXDRIVE)["text"]
+        assert free != "R:" and free.endswith(":"), free
+        d.command(APPLYDRIVE)
+        assert wait_exit(proc, 30) is not None, "Kestro did not end after the letter change by the tool"
+        runs = wait_for_runs(drive.root / "env" / "probe.log", 1)
+        assert len(runs) == 1 and runs[0]["cmdline"].rstrip().endswith(f"R: {free}"), runs
+        assert _xml_values(drive)["fixdrivename"] == free
 
         # The next start, as the PC edition: the shortcut works, the language is
         # English now, and the drive entries are greyed.

@@ -99,6 +99,30 @@ TEST(EnvDialogRules, DriveRemovalBoxAndShortcutChoices) {
   TryRemoveDriveClicked(v, false);
   EXPECT_FALSE(v.exitUsbPrg || v.exitTempPrg || v.exitShellPrg || v.tryRemoveDrive);
 
+  // A user's change reaches the settings at once, each control only its own
+  // fields; the shell box waits for OK.
+  {
+    EnvSet env;
+    env.iteminfomode = -1;
+    env.exitshellprg = true;
+    EnvDialogValues live;
+    live.itemInfo = 3;
+    live.driveIconFolder = "R:\\icons";
+    TryRemoveDriveClicked(live, false);
+    KeepLiveValue(env, live, LiveControl::TryRemoveDrive);
+    EXPECT_EQ(env.iteminfomode, -1);
+    EXPECT_FALSE(env.tryremovedrive || env.exituseprg || env.exittempprg);
+    EXPECT_TRUE(env.exitshellprg);
+    EXPECT_EQ(env.driveiconfolder, "");
+    live.exitUsbPrg = true;
+    KeepLiveValue(env, live, LiveControl::ExitUsbPrg);
+    KeepLiveValue(env, live, LiveControl::ItemInfo);
+    KeepLiveValue(env, live, LiveControl::DriveIconFolder);
+    EXPECT_TRUE(env.exituseprg && !env.exittempprg);
+    EXPECT_EQ(env.iteminfomode, 3);
+    EXPECT_EQ(env.driveiconfolder, "R:\\icons");
+  }
+
   struct Case {
     int mod, key;
     std::optional<ShortcutSlot> slot;

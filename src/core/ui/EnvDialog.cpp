@@ -98,6 +98,30 @@ void TryRemoveDriveClicked(EnvDialogValues& v, bool on) {
   v.exitUsbPrg = v.exitTempPrg = v.exitShellPrg = on;
 }
 
+void KeepLiveValue(EnvSet& env, const EnvDialogValues& v, LiveControl control) {
+  switch (control) {
+    case LiveControl::ItemInfo:
+      env.iteminfomode = v.itemInfo;
+      break;
+    case LiveControl::TryRemoveDrive:
+      // Its rule turns the program boxes with it; the shell box has no rule
+      // of its own and waits for OK.
+      env.tryremovedrive = v.tryRemoveDrive;
+      env.exituseprg = v.exitUsbPrg;
+      env.exittempprg = v.exitTempPrg;
+      break;
+    case LiveControl::ExitUsbPrg:
+      env.exituseprg = v.exitUsbPrg;
+      break;
+    case LiveControl::ExitTempPrg:
+      env.exittempprg = v.exitTempPrg;
+      break;
+    case LiveControl::DriveIconFolder:
+      env.driveiconfolder = v.driveIconFolder;
+      break;
+  }
+}
+
 std::string ShortcutRowText(const ShortcutSlot& slot) {
   return slot.useshortkey == 1 ? ShortKeyString(slot.mainkey, slot.subkey) : std::string();
 }

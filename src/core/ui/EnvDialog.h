@@ -89,6 +89,11 @@ EnvDialogValues FillEnvDialog(const EnvSet& env, const EnvDialogContext& ctx);
 // The drive-removal box turns the three program boxes on or off with it.
 void TryRemoveDriveClicked(EnvDialogValues& v, bool on);
 
+// The controls whose user changes reach the settings at once, whichever way
+// the dialog then closes. Only user actions call it, never the fill.
+enum class LiveControl { ItemInfo, TryRemoveDrive, ExitUsbPrg, ExitTempPrg, DriveIconFolder };
+void KeepLiveValue(EnvSet& env, const EnvDialogValues& v, LiveControl control);
+
 // The shortcut column of a row: the key string of a slot in use, else empty.
 std::string ShortcutRowText(const ShortcutSlot& slot);
 

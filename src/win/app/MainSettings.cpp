@@ -15,8 +15,9 @@ void TmainFrm::OpenSettings() {
   };
   host.panelState = [this] { return PanelBounds(); };
   host.applied = [this](const EnvDialogApply& apply) { SettingsApplied(apply); };
-  // The letter change by tool is wired where it is built; until then the
-  // dialog's "바로 적용" stays disabled.
+  // "바로 적용": the letter change by the remount tool, which ends the program
+  // when the tool was started.
+  host.applyDriveLetter = [this](const std::string& fixdrivename) { return ChangeDriveLetterByTool(fixdrivename); };
   RunEnvFrm(host);
 }
 

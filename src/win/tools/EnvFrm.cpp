@@ -448,6 +448,7 @@ struct TenvFrm {
     }
     if (!folder) return;
     values.driveIconFolder = *folder;
+    KeepLiveValue(state.env, values, LiveControl::DriveIconFolder);
     SetText(dlg, IDC_ENV_LBICONFOLDER, *folder);
     FillDriveIconList(dlg);
   }
@@ -541,8 +542,23 @@ struct TenvFrm {
         Check(dlg, IDC_ENV_EXITUSBPRG, values.exitUsbPrg);
         Check(dlg, IDC_ENV_EXITTEMPPRG, values.exitTempPrg);
         Check(dlg, IDC_ENV_EXITSHELLPRG, values.exitShellPrg);
+        KeepLiveValue(state.env, values, LiveControl::TryRemoveDrive);
         return TRUE;
       }
+      case IDC_ENV_EXITUSBPRG:
+        values.exitUsbPrg = Checked(dlg, IDC_ENV_EXITUSBPRG);
+        KeepLiveValue(state.env, values, LiveControl::ExitUsbPrg);
+        return TRUE;
+      case IDC_ENV_EXITTEMPPRG:
+        values.exitTempPrg = Checked(dlg, IDC_ENV_EXITTEMPPRG);
+        KeepLiveValue(state.env, values, LiveControl::ExitTempPrg);
+        return TRUE;
+      case IDC_ENV_ITEMINFO:
+        if (code == CBN_SELCHANGE) {
+          values.itemInfo = Selection(dlg, IDC_ENV_ITEMINFO);
+          KeepLiveValue(state.env, values, LiveControl::ItemInfo);
+        }
+        return TRUE;
       case IDC_ENV_USEFIXDRIVE: Enable(dlg, IDC_ENV_FIXDRIVE, Checked(dlg, IDC_ENV_USEFIXDRIVE)); return TRUE;
       case IDC_ENV_FOLDERICON: IconBoxClick(dlg, 0); return TRUE;
       case IDC_ENV_GROUPICON: IconBoxClick(dlg, 1); return TRUE;
