@@ -82,3 +82,11 @@
 // The about box (TintroFrm).
 #define IDD_INTRO 800
 #define IDC_INTRO_VERSION 801
+
+// The URL dialog of the favorites tab (TfavAttribFrm).
+#define IDD_FAVATTRIB 900
+#define IDC_FAVATTRIB_GBDEFAULT 901
+#define IDC_FAVATTRIB_LBTITLE 902
+#define IDC_FAVATTRIB_TITLE 903
+#define IDC_FAVATTRIB_LBURL 904
+#define IDC_FAVATTRIB_URL 905

@@ -31,7 +31,8 @@ class StartSequence {
 
   // The host changes of the run. With it, the start first repairs what an
   // earlier run left on this host, then applies the wallpaper, the desktop
-  // icons and (last) the associations as the settings ask.
+  // icons, the Favorites backups and redirect and (last) the associations as
+  // the settings ask.
   HostChanges* hostChanges = nullptr;
 
   // The steps, in order; public so that each can be tested on its own.
@@ -45,6 +46,7 @@ class StartSequence {
   void ReportDamage();
   void RepairHost();
   void ApplyDesktop();
+  void ApplyFavorites();
   void ApplyAssociationsAtStart();
 
  private:

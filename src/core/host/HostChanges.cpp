@@ -2,6 +2,7 @@
 
 #include "core/host/Associations.h"
 #include "core/host/DesktopChanges.h"
+#include "core/host/Favorites.h"
 
 namespace kestro {
 
@@ -11,6 +12,7 @@ HostChanges::HostChanges(IFileSystem& files, IRegistry& registry, IDesktop& desk
   kinds_.push_back(MakeWallpaperChangeKind());
   kinds_.push_back(MakeDesktopIconsChangeKind());
   kinds_.push_back(MakeAssociationChangeKind());
+  kinds_.push_back(MakeFavoritesChangeKind());
 }
 
 IHostChangeKind* HostChanges::KindOf(std::string_view name) {
