@@ -13,7 +13,7 @@ class IFileCopier {
   // none when the file does not exist or cannot be read.
   virtual std::optional<uint64_t> LastWriteTime(const std::string& path) = 0;
   // Copies `from` over `to` (replacing it); false when it failed.
-  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  virtual bool CopyOver(const std::string& from, const std::string& to) = 0;
   // Creates the folder (its parent must exist); true when it exists afterwards.
   virtual bool CreateFolder(const std::string& path) = 0;
 };

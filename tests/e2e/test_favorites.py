@@ -160,7 +160,7 @@ def test_favorites_travel_with_the_drive_and_the_pc_gets_them_back():
         assert favorites(s) == original
         fav_tab = [t for t in drive.xml_root().find("tabs") if t.get("tag") == "2"]
         assert fav_tab, "the favorites tab was lost"
-        names = [f.get("name") for f in fav_tab[0].iter("file")]
+        names = [f.get("name") for f in fav_tab[0].iter("folder")]
         assert "Links" in names and "Bulk" in names, names
 
 

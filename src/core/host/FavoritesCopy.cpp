@@ -105,7 +105,7 @@ FavoritesCopyOutcome CopyFavoritesTree(IFolderLister& lister, IFileCopier& copie
         std::optional<uint64_t> theirs = copier.LastWriteTime(dst), ours = copier.LastWriteTime(src);
         if (theirs && ours && *theirs > *ours)
           ++out.newerAtTarget;
-        else if (copier.CopyFile(src, dst))
+        else if (copier.CopyOver(src, dst))
           ++out.copied;
         else
           ++out.failed;

@@ -26,7 +26,7 @@ std::optional<uint64_t> Win32FileCopier::LastWriteTime(const std::string& path) 
   return (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
-bool Win32FileCopier::CopyFile(const std::string& from, const std::string& to) {
+bool Win32FileCopier::CopyOver(const std::string& from, const std::string& to) {
   return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) != 0;
 }
 

@@ -13,7 +13,7 @@ class Win32FolderLister : public IFolderLister {
 class Win32FileCopier : public IFileCopier {
  public:
   std::optional<uint64_t> LastWriteTime(const std::string& path) override;
-  bool CopyFile(const std::string& from, const std::string& to) override;
+  bool CopyOver(const std::string& from, const std::string& to) override;
   bool CreateFolder(const std::string& path) override;
 };
 
