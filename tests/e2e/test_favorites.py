@@ -80,7 +80,7 @@ def test_favorites_travel_with_the_drive_and_the_pc_gets_them_back():
         # Enough files that the copy is still running when the exit is asked for.
         bulk = pc_dir / "Bulk"
         bulk.mkdir(exist_ok=True)
-        for i in range(2500):
+        for i in range(4000):
             (bulk / f"{i}.url").write_bytes(b"[InternetShortcut]\r\nURL=http://x/\r\n")
 
         # A start with the option: both values name the drive's folder, the backups hold the originals.
@@ -102,7 +102,7 @@ def test_favorites_travel_with_the_drive_and_the_pc_gets_them_back():
         assert proc.poll() is None, "Kestro ended during the copy"
         copied = drive.root / "kestro_favorites"
         assert (copied / "Links" / "a.url").read_bytes() == (pc_dir / "Links" / "a.url").read_bytes()
-        assert len(list((copied / "Bulk").iterdir())) == 2500
+        assert len(list((copied / "Bulk").iterdir())) == 4000
 
         # "URL추가" on the folder Links (the first row, folders come first): the file and its lines.
         tree = _visible(s, panel, "KestroItemTree")
@@ -112,14 +112,14 @@ def test_favorites_travel_with_the_drive_and_the_pc_gets_them_back():
         dlg = url_dialog(s, _visible(s, panel, "KestroVstFrame"))
         # An empty title and a path-like one are refused, the dialog stays.
         fill(s, dlg, "", "http://news.example/")
-        s.driver("press", str(dlg["hwnd"]), "적 용")
+        s.driver("press", str(dlg["hwnd"]), "Append")  # english.lng's button
         assert boxes_until(s, "제목를 넣어주세요", 15)[-1] == "제목를 넣어주세요"
         fill(s, dlg, "..\\up", "http://news.example/")
-        s.driver("press", str(dlg["hwnd"]), "적 용")
+        s.driver("press", str(dlg["hwnd"]), "Append")  # english.lng's button
         assert "cannot name a file" in boxes_until(s, "cannot name a file", 15)[-1]
         assert not list(drive.root.glob("*.url")), "a path-like title wrote a file"
         fill(s, dlg, "News", "http://news.example/")
-        s.driver("press", str(dlg["hwnd"]), "적 용")
+        s.driver("press", str(dlg["hwnd"]), "Append")  # english.lng's button
         assert s.window_gone("#32770", "Url Property", 10000)
         news = copied / "Links" / "News.url"
         assert wait_until(news.exists), ("no News.url", list(copied.rglob("News.url")))

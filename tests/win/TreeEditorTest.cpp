@@ -358,6 +358,7 @@ TEST_F(TreeEditorTest, OnTheFavoritesTabFilesMoveWithTheirNodesAndThePopupDelete
   EXPECT_EQ(drag("a", "sub"), DWORD(DROPEFFECT_MOVE));
   EXPECT_EQ(testing::ShapeOf(tree), "sub/(a) b ghost");
   EXPECT_NE(GetFileAttributesW(Widen(root + "\\sub\\a.url").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(rowOf("a").first->Data().path, root + "\\sub\\a.url") << "the entry follows its file";
   // A file that cannot move keeps its node where it was.
   EXPECT_EQ(drag("ghost", "sub"), DWORD(DROPEFFECT_NONE));
   EXPECT_EQ(testing::ShapeOf(tree), "sub/(a) b ghost");

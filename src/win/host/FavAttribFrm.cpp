@@ -21,6 +21,9 @@ struct TfavAttribFrm {
                          {IDC_FAVATTRIB_GBDEFAULT, "gbDefault.caption"},
                          {IDC_FAVATTRIB_LBTITLE, "lbTitle.caption"},
                          {IDC_FAVATTRIB_LBURL, "lbUrlAddress.caption"}});
+    // The buttons are the property dialogs' own, in the language file's "Button" section.
+    ApplyDialogCaptions(dlg, state.languageTexts, lang::kFilePropertyButton,
+                        {{IDOK, "btnAppend.Caption"}, {IDCANCEL, "btnCancel.Caption"}});
     SetFocus(GetDlgItem(dlg, IDC_FAVATTRIB_TITLE));
   }
 
