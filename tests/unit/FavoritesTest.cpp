@@ -6,6 +6,7 @@
 #include <set>
 
 #include "core/app/Exit.h"
+#include "core/app/StartSequence.h"
 #include "core/host/Favorites.h"
 #include "core/host/FavoritesCopy.h"
 #include "core/host/FavoritesTab.h"
@@ -129,6 +130,25 @@ TEST_F(FavoritesFixture, NoRedirectWithoutTheFolderOrWithoutTheJournal) {
     fake.files.missingFolders = {kDrive};
     Exit();
   }
+}
+
+TEST_F(FavoritesFixture, TheStartRepairsFirstThenBacksUpAndRedirectsAsTheDocumentAsks) {
+  // A redirected run whose journal is lost left its backups.
+  fake.registry.WriteValue(HKCU, kShellFoldersKey, kFavoritesValue, {"F:\\kestro_favorites", RegistryType::String});
+  fake.registry.WriteValue(HKCU, kUserShellFoldersKey, kFavoritesValue, {"F:\\kestro_favorites", RegistryType::String});
+  fake.registry.WriteValue(HKCU, kShellFoldersKey, kFavoritesBackupValue, {kPcShell, RegistryType::String});
+  fake.registry.WriteValue(HKCU, kUserShellFoldersKey, kFavoritesBackupValue, {kPcUser, RegistryType::ExpandString});
+  fake.files.files["E:\\Kestro.xml"] = "<Root><addetc><startuseupfavorite>True</startuseupfavorite></addetc></Root>";
+  fake.files.missingFolders.clear();
+  StartSequence seq(state, fake.platform);
+  seq.hostChanges = host.get();
+  ASSERT_EQ(seq.Run("E:\\Kestro.exe"), StartOutcome::Running);
+  EXPECT_EQ(state.pv.savedFavorites, kPcShell);
+  EXPECT_EQ(state.pv.savedUserFavorites, kPcUser);
+  EXPECT_TRUE(state.pv.favoritesRedirected);
+  EXPECT_EQ(Value(kUserShellFoldersKey)->data, "E:\\kestro_favorites");
+  Exit();
+  ExpectOriginals();
 }
 
 TEST_F(FavoritesFixture, CopyFoldersAndRefusals) {
