@@ -83,6 +83,14 @@
 #define IDD_INTRO 800
 #define IDC_INTRO_VERSION 801
 
+// The URL dialog of the favorites tab (TfavAttribFrm).
+#define IDD_FAVATTRIB 900
+#define IDC_FAVATTRIB_GBDEFAULT 901
+#define IDC_FAVATTRIB_LBTITLE 902
+#define IDC_FAVATTRIB_TITLE 903
+#define IDC_FAVATTRIB_LBURL 904
+#define IDC_FAVATTRIB_URL 905
+
 // The settings dialog (TenvFrm): one template, six page groups on a page strip.
 #define IDD_ENV 1000
 #define IDC_ENV_PAGES 1001

@@ -6,6 +6,8 @@ The system information tab with its external address from a local echo
 server (sysinfo.png), the autorun.inf editor (autorun.png) and the about box
 (about.png).
 
+The favorites tab (favorites.png) and its URL dialog (url-property.png).
+
 The property dialogs: a file item on both pages with the macro list open
 (property-file.png, property-file-addition.png), a folder item
 (property-folder.png) and a group (group.png).
@@ -31,6 +33,7 @@ WM_CLOSE = 0x0010
 CMD_SMALLICON = 1006
 CMD_TABADD = 1023
 TAB_ATTRIBUTE = 1011  # the item tree popup's "탭 설정"
+FAV_ADD_URL = 1015  # the favorites popup's "URL추가"
 DPIS = (96, 144, 192)
 
 DOCUMENT = """<?xml version="1.0"?>
@@ -234,6 +237,38 @@ def settings_screens(out):
                 crop(shot, dialog["rect"], out / f"settings-{page + 1}.png")
             s.driver("post", str(dialog["hwnd"]), str(WM_COMMAND), "2", "0")
             s.window_gone("#32770", "-", 10000)
+
+
+def favorites_screens(out):
+    """The favorites tab filled from the drive's folder, and its URL dialog."""
+    with WineSession("screens-favorites") as s:
+        drive = KestroDrive(s, "r")
+        fav = drive.root / "kestro_favorites"
+        for folder in ("Links", "Daily"):
+            (fav / folder).mkdir(parents=True)
+        for name in ("Links/Search.url", "Daily/News.url", "Mail.url", "Maps.url"):
+            (fav / name).write_bytes(b"[InternetShortcut]\r\nURL=http://example.org/\r\n")
+        drive.write_xml(DOCUMENT.replace('<tab name="Office" tag="0"><files/></tab>',
+                                         '<tab name="Favorite" tag="2"><bigicon>True</bigicon><files/></tab>')
+                        .replace("<tabindex>0</tabindex>", "<tabindex>2</tabindex>"))
+        s.start()
+        proc = drive.start()
+        panel = s.wait_window("TviewFrm", "-", 20000)
+        time.sleep(3)
+        shot = s.dir / "shot.png"
+        s.screenshot(shot)
+        crop(shot, panel["rect"], out / "favorites.png")
+        frames = [s.driver_json("child", str(panel["hwnd"]), "KestroVstFrame", str(i)) for i in range(3)]
+        shown = [f for f in frames if f and f["visible"]]
+        if shown:
+            s.driver("post", str(shown[0]["hwnd"]), str(WM_COMMAND), str(FAV_ADD_URL), "0")
+            dialog = s.wait_window("#32770", "Url Property", 10000)
+            if dialog:
+                time.sleep(0.5)
+                s.screenshot(shot)
+                crop(shot, dialog["rect"], out / "url-property.png")
+                s.driver("post", str(dialog["hwnd"]), str(WM_CLOSE), "0", "0")
+                s.window_gone("#32770", "Url Property", 10000)
         drive.request_exit()
         proc.wait(timeout=30)
 
@@ -270,6 +305,7 @@ def main():
         proc.wait(timeout=30)
     property_screens(out)
     settings_screens(out)
+    favorites_screens(out)
     tools_screens(out)
     for dpi in DPIS:
         dpi_screens(out, dpi)

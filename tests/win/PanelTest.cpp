@@ -10,6 +10,7 @@
 #include "TestFrameHost.h"
 #include "core/app/StartSequence.h"
 #include "core/host/HostChanges.h"
+#include "unit/TreeShape.h"
 #include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/ViewFrm.h"
 #include "win/panel/VstFrame.h"
@@ -188,6 +189,96 @@ TEST_F(PanelTest, IconEntriesAreDisabledWithoutAnItemTab) {
   auto menu = Entries(GetMenu(panel_->Handle()));
   EXPECT_FALSE(menu["보기/큰아이콘"].enabled);
   EXPECT_FALSE(menu["보기/작은아이콘"].enabled);
+}
+
+// Answers (OK) every dialog box of this thread and keeps their texts.
+struct BoxAnswers {
+  static inline std::vector<std::string> texts;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM out) -> BOOL {
+          wchar_t cls[16] = {};
+          GetClassNameW(w, cls, 16);
+          if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+          *reinterpret_cast<HWND*>(out) = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    // The message is the longest static text of the box.
+    std::wstring text;
+    EnumChildWindows(
+        box,
+        [](HWND c, LPARAM out) -> BOOL {
+          wchar_t cls[16] = {}, t[512] = {};
+          GetClassNameW(c, cls, 16);
+          GetWindowTextW(c, t, 512);
+          auto* s = reinterpret_cast<std::wstring*>(out);
+          if (lstrcmpiW(cls, L"Static") == 0 && wcslen(t) > s->size()) *s = t;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    if (text.empty()) return;
+    texts.push_back(Narrow(text.c_str()));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  BoxAnswers() : timer(SetTimer(nullptr, 0, 50, &Tick)) { texts.clear(); }
+  ~BoxAnswers() { KillTimer(nullptr, timer); }
+  UINT_PTR timer;
+};
+
+TEST_F(PanelTest, TheFavoritesTabShowsTheDrivesFolderAndThePcToUsbCopyRefillsIt) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::string root = Narrow(temp) + "kestro-panel-fav-" + std::to_string(GetCurrentProcessId());
+  const std::string pc = root + "\\pc";
+  for (const std::string& d : {root, pc, pc + "\\Links"}) CreateDirectoryW(Widen(d).c_str(), nullptr);
+  for (const char* f : {"\\Links\\a.url", "\\b.url", "\\c.URL"})
+    platform_.files.WriteFile(pc + f, "[InternetShortcut]\r\nURL=http://x/\r\n");
+  state_.pv.savedFavorites = pc;
+  state_.pv.favoritesFolder = root + "\\usb";
+  state_.messages.FillKoreanDefaults();
+  AddTabs();
+  Panel();
+  Command(kMenuFavoriteTab);
+  ASSERT_EQ(state_.panel.PageCount(), 4u);
+  PanelPage& fav = state_.panel.Page(3);
+  EXPECT_EQ(fav.Tag(), TabTag::Favorites);
+  EXPECT_EQ(fav.Caption(), "즐겨찾기");
+  EXPECT_EQ(state_.panel.ActivePageIndex(), 3);
+  EXPECT_TRUE(fav.Tree()->Empty()) << "the drive's folder is not there yet";
+  Prepare(1);
+  EXPECT_TRUE(Entries(GetMenu(panel_->Handle()))["보기/즐겨찾기"].checked);
+
+  {
+    BoxAnswers answers;
+    Command(kMenuPcToUsb);
+    EXPECT_EQ(state_.favoritesCopyState, 1);
+    Prepare(2);
+    EXPECT_FALSE(Entries(GetMenu(panel_->Handle()))["설정/즐겨찾기 복사/USB->PC"].enabled) << "one copy at a time";
+    MSG msg;
+    for (DWORD start = GetTickCount(); state_.favoritesCopyState != 0 && GetTickCount() - start < 20000;)
+      if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+      else
+        Sleep(5);
+    EXPECT_EQ(state_.favoritesCopyState, 0);
+    for (DWORD start = GetTickCount(); answers.texts.empty() && GetTickCount() - start < 5000;)
+      if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    EXPECT_EQ(answers.texts, std::vector<std::string>{"PC->USB 작업완료!"});
+  }
+  EXPECT_EQ(testing::ShapeOf(*fav.Tree()), "Links/(a.url) b.url");
+  EXPECT_TRUE(platform_.files.FileExists(root + "\\usb\\c.URL")) << "copied, though not shown";
+  Command(kMenuFavoriteTab);
+  EXPECT_EQ(state_.panel.PageCount(), 3u);
+  EXPECT_FALSE(state_.env.favoritesTabPresent);
+  for (const char* f : {"\\usb\\Links\\a.url", "\\usb\\b.url", "\\usb\\c.URL", "\\pc\\Links\\a.url",
+                        "\\pc\\b.url", "\\pc\\c.URL"})
+    DeleteFileW(Widen(root + f).c_str());
+  for (const char* d : {"\\usb\\Links", "\\usb", "\\pc\\Links", "\\pc", ""})
+    RemoveDirectoryW(Widen(root + d).c_str());
 }
 
 TEST_F(PanelTest, PcEditionDisablesTheDriveEntries) {

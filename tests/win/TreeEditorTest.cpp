@@ -358,16 +358,60 @@ TEST_F(TreeEditorTest, OnTheFavoritesTabFilesMoveWithTheirNodesAndThePopupDelete
   EXPECT_EQ(drag("a", "sub"), DWORD(DROPEFFECT_MOVE));
   EXPECT_EQ(testing::ShapeOf(tree), "sub/(a) b ghost");
   EXPECT_NE(GetFileAttributesW(Widen(root + "\\sub\\a.url").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(rowOf("a").first->Data().path, root + "\\sub\\a.url") << "the entry follows its file";
   // A file that cannot move keeps its node where it was.
   EXPECT_EQ(drag("ghost", "sub"), DWORD(DROPEFFECT_NONE));
   EXPECT_EQ(testing::ShapeOf(tree), "sub/(a) b ghost");
-  // The popup's delete takes the file with the node; a missing file does not keep the node.
-  frame.Tree().SetFocusedNode(rowOf("b").first);
-  frame.RunCommand(unsigned(TreeCommand::FavDelete));
-  EXPECT_EQ(GetFileAttributesW(Widen(root + "\\b.url").c_str()), INVALID_FILE_ATTRIBUTES);
-  frame.Tree().SetFocusedNode(rowOf("ghost").first);
-  frame.RunCommand(unsigned(TreeCommand::FavDelete));
-  EXPECT_EQ(testing::ShapeOf(tree), "sub/(a)");
+  // The popup's delete asks, then takes the file with the node; "No" keeps both.
+  {
+    Boxes no(IDNO);
+    frame.Tree().SetFocusedNode(rowOf("b").first);
+    frame.RunCommand(unsigned(TreeCommand::FavDelete));
+    ASSERT_EQ(Boxes::seen.size(), 1u);
+    EXPECT_EQ(Boxes::seen[0].caption, "Delete?");
+    EXPECT_NE(GetFileAttributesW(Widen(root + "\\b.url").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+  {
+    Boxes yes(IDYES);
+    frame.Tree().SetFocusedNode(rowOf("b").first);
+    frame.RunCommand(unsigned(TreeCommand::FavDelete));
+    EXPECT_EQ(GetFileAttributesW(Widen(root + "\\b.url").c_str()), INVALID_FILE_ATTRIBUTES);
+    // A missing file does not keep the node, and is not asked about.
+    frame.Tree().SetFocusedNode(rowOf("ghost").first);
+    frame.RunCommand(unsigned(TreeCommand::FavDelete));
+    EXPECT_EQ(testing::ShapeOf(tree), "sub/(a)");
+    EXPECT_EQ(Boxes::seen.size(), 1u);
+  }
+  // A shortcut whose file cannot be deleted keeps its entry, and the user hears of it.
+  const std::wstring held = Widen(root + "\\sub\\a.url");
+  HANDLE lock = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  {
+    Boxes yes(IDYES);
+    frame.Tree().SetFocusedNode(rowOf("a").first);
+    frame.RunCommand(unsigned(TreeCommand::FavDelete));
+    EXPECT_EQ(testing::ShapeOf(tree), "sub/(a)");
+    ASSERT_EQ(Boxes::seen.size(), 2u);
+    EXPECT_NE(Boxes::seen[1].text.find("could not be deleted"), std::string::npos) << Boxes::seen[1].text;
+  }
+  CloseHandle(lock);
+  // "URL추가" on a folder writes its file there; one under a folder missing on disk adds nothing.
+  state_.pv.favoritesFolder = root;
+  frame.Tree().SetFocusedNode(rowOf("sub").first);
+  EXPECT_TRUE(frame.Editor().AddUrl("News", "http://news.example/"));
+  EXPECT_EQ(testing::ShapeOf(tree), "sub/(a News)");
+  std::string bytes;
+  ASSERT_TRUE(platform_.files.ReadFile(root + "\\sub\\News.url", bytes));
+  EXPECT_EQ(bytes, "[InternetShortcut]\r\nURL=http://news.example/\r\n");
+  tree.Add(nullptr, Item(ItemKind::Folder, "gone", root + "\\gone"));
+  frame.Refresh();
+  frame.Tree().SetFocusedNode(rowOf("gone").first);
+  {
+    Boxes ok(IDOK);
+    EXPECT_FALSE(frame.Editor().AddUrl("Lost", "http://lost.example/"));
+    EXPECT_EQ(Boxes::seen.size(), 1u);
+  }
+  EXPECT_EQ(testing::ShapeOf(tree), "sub/(a News) gone/");
+  DeleteFileW(Widen(root + "\\sub\\News.url").c_str());
   DeleteFileW(Widen(root + "\\sub\\a.url").c_str());
   RemoveDirectoryW(Widen(root + "\\sub").c_str());
   RemoveDirectoryW(Widen(root).c_str());

@@ -28,6 +28,11 @@ struct ProcessValues {
   std::string programDriveRoot;  // "E:\"
   std::string programFolder;     // with trailing backslash
   std::string favoritesFolder;   // programFolder + "kestro_favorites"
+  // The PC's Favorites locations as they were before this run (or the run
+  // before it) changed them: the "Favorites" values of the two shell-folder
+  // keys, the second unexpanded.
+  std::string savedFavorites;
+  std::string savedUserFavorites;
   std::string tempFolder;        // with trailing backslash
   std::string originalWallpaper;
   uint32_t systemLocale = 0;

@@ -11,6 +11,10 @@ ExitTrigger TriggerOfCloseRequest(uint64_t argument) {
   return ExitTrigger(argument);
 }
 
+bool RefusedWhileCopying(ExitTrigger trigger) {
+  return trigger != ExitTrigger::LogOff && trigger != ExitTrigger::DriveRemoved;
+}
+
 bool ExitPlan::Has(ExitStep step) const { return std::find(steps.begin(), steps.end(), step) != steps.end(); }
 
 ExitPlan PlanExit(ExitTrigger trigger, const AppState& state) {

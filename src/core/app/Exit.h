@@ -47,6 +47,12 @@ struct ExitPlan {
   bool Has(ExitStep step) const;
 };
 
+// Whether a close request with `trigger` is refused (message "02") while a
+// Favorites copy runs in either direction: every end the user asks for.
+// The log-off answer ends nothing, and after a pulled drive the copy is
+// stopped and waited for.
+bool RefusedWhileCopying(ExitTrigger trigger);
+
 // The steps for `trigger`, from the settings and the state of the run: a
 // close request lists programs and closes shell windows when asked, a direct
 // end does neither, the log-off answer only undoes and saves. Host changes

@@ -9,6 +9,7 @@
 #include "core/host/Associations.h"
 #include "core/host/DesktopChanges.h"
 #include "core/host/DriveLetter.h"
+#include "core/host/Favorites.h"
 #include "core/text/Text.h"
 
 namespace kestro {
@@ -35,13 +36,21 @@ StartOutcome StartSequence::Run(const std::string& exePath) {
   LoadTabs();
   s_.panel.SetActivePageIndex(s_.env.tabindex);
   ReportDamage();
+  ApplyFavorites();
   ApplyAssociationsAtStart();
   s_.started = true;
   return StartOutcome::Running;
 }
 
 void StartSequence::RepairHost() {
-  if (hostChanges) hostChanges->Repair();
+  if (!hostChanges) return;
+  hostChanges->Repair();
+  // A redirect whose journal is lost still left its backups.
+  RepairFavoritesFromBackups(hostChanges->Registry());
+}
+
+void StartSequence::ApplyFavorites() {
+  if (hostChanges) ApplyFavoritesAtStart(s_, *hostChanges, p_.files);
 }
 
 void StartSequence::FixDriveLetter() {

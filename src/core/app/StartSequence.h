@@ -32,7 +32,8 @@ class StartSequence {
 
   // The host changes of the run. With it, the start first repairs what an
   // earlier run left on this host, then applies the wallpaper, the desktop
-  // icons and (last) the associations as the settings ask.
+  // icons, the Favorites backups and redirect and (last) the associations as
+  // the settings ask.
   HostChanges* hostChanges = nullptr;
   // The volumes, for moving the drive to its fixed letter; none: it stays.
   IVolumes* volumes = nullptr;
@@ -49,6 +50,7 @@ class StartSequence {
   void RepairHost();
   void FixDriveLetter();
   void ApplyDesktop();
+  void ApplyFavorites();
   void ApplyAssociationsAtStart();
 
  private:

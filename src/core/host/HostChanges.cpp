@@ -3,6 +3,7 @@
 #include "core/host/Associations.h"
 #include "core/host/DesktopChanges.h"
 #include "core/host/DriveLetter.h"
+#include "core/host/Favorites.h"
 
 namespace kestro {
 
@@ -12,6 +13,7 @@ HostChanges::HostChanges(IFileSystem& files, IRegistry& registry, IDesktop& desk
   kinds_.push_back(MakeWallpaperChangeKind());
   kinds_.push_back(MakeDesktopIconsChangeKind());
   kinds_.push_back(MakeAssociationChangeKind());
+  kinds_.push_back(MakeFavoritesChangeKind());
   kinds_.push_back(MakeDriveLetterChangeKind());
 }
 

@@ -70,7 +70,7 @@ class HostChanges {
   // Undoes every entry of `kind`, the newest first.
   void UndoKind(std::string_view kind);
   // Undoes everything, the kinds in their undo order (wallpaper, desktop
-  // icons, associations, then the kinds added after them).
+  // icons, associations, Favorites, then the kinds added after them).
   void UndoAll();
 
   // A notice shown once per run for each `topic`.

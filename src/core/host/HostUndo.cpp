@@ -2,6 +2,7 @@
 
 #include "core/host/Associations.h"
 #include "core/host/DesktopChanges.h"
+#include "core/host/Favorites.h"
 
 namespace kestro {
 
@@ -15,6 +16,9 @@ void UndoHostChanges(AppState& state, HostChanges& host) {
   if (!state.exeLinks.empty()) RestoreAssociations(host, state.exeLinks);
   state.exeLinks.clear();
   state.pv.associationsApplied = false;
+  // The Favorites redirect went back with the journal; the backups go last.
+  DeleteFavoritesBackups(host.Registry());
+  state.pv.favoritesRedirected = false;
 }
 
 }  // namespace kestro

@@ -162,6 +162,11 @@ LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // A second request while the exit runs (its list is open) is not
       // a new exit.
       if (exiting_) return 0;
+      // No end while the favorites are being copied, whichever way.
+      if (state_.favoritesCopyState != 0 && RefusedWhileCopying(TriggerOfCloseRequest(wParam))) {
+        ShowMessageBox(Widen(state_.messages.Message(msg::kBusyCannotExit)), L"Notice", MB_OK | MB_ICONWARNING);
+        return 0;
+      }
       if (!DeferCloseWhileModal(Handle(), wParam)) FormClose(TriggerOfCloseRequest(wParam));
       return 0;
     case WM_QUERYENDSESSION:

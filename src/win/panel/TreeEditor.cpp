@@ -6,7 +6,10 @@
 #include <memory>
 
 #include "core/config/PathMacros.h"
+#include "core/host/FavoritesTab.h"
+#include "core/text/Text.h"
 #include "core/ui/TabDialogs.h"
+#include "win/host/FavAttribFrm.h"
 #include "win/panel/FrameHost.h"
 #include "win/panel/ItemPropertyCommands.h"
 #include "win/panel/TabEnvFrm.h"
@@ -65,6 +68,7 @@ bool TreeEditor::Handles(TreeCommand c) {
     case TreeCommand::AddLine:
     case TreeCommand::Delete:
     case TreeCommand::FavDelete:
+    case TreeCommand::FavAddUrl:
     case TreeCommand::TabDelete:
     case TreeCommand::TabAttribute:
     case TreeCommand::FavTabAttribute:
@@ -81,6 +85,7 @@ void TreeEditor::Command(TreeCommand c) {
     case TreeCommand::AddLine: popMenu_AddLineClick(); break;
     case TreeCommand::Delete:
     case TreeCommand::FavDelete: popMenu_DeleteClick(DeleteTrigger::Popup); break;
+    case TreeCommand::FavAddUrl: popMenu_favAddUrlClick(); break;
     case TreeCommand::TabDelete: popMenu_TabDeleteClick(); break;
     case TreeCommand::TabAttribute:
     case TreeCommand::FavTabAttribute: popMenu_TabAttributeClick(); break;
@@ -147,6 +152,32 @@ void TreeEditor::popMenu_AddLineClick() {
   if (place.expand) frame_.Tree().Expand(*place.expand, true);
 }
 
+void TreeEditor::popMenu_favAddUrlClick() {
+  std::optional<UrlFields> fields = RunFavAttribFrm(host_.State());
+  if (fields) AddUrl(fields->title, fields->address);
+}
+
+bool TreeEditor::AddUrl(const std::string& title, const std::string& address) {
+  ItemTree* tree = Tree();
+  if (!tree) return false;
+  AppState& s = host_.State();
+  Win32Platform& p = host_.Host();
+  NewNodePlace place = NewUrlPlaceFor(frame_.FocusedNode());
+  TMyRec rec = NewUrlRecord(s.pv.favoritesFolder, place.at, title, address);
+  // The file first: an entry whose file could not be written would be lost
+  // at the next start without the user knowing.
+  if (!p.files.DirectoryExists(s.pv.favoritesFolder)) p.files.CreateFolder(s.pv.favoritesFolder);
+  if (!WriteUrlAddress(rec.path, address, p.files, p.codec)) {
+    ShowMessageBox(Widen("The file " + rec.path + " could not be written; no URL was added."), L"Notice",
+                   MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  InsertNew(*tree, place.at, std::move(rec));
+  Changed();
+  if (place.expand) frame_.Tree().Expand(*place.expand, true);
+  return true;
+}
+
 void TreeEditor::GivePictures(const std::vector<ItemNode*>& nodes, bool folderIcon) {
   const AppState& s = host_.State();
   for (ItemNode* node : nodes) {
@@ -172,8 +203,22 @@ void TreeEditor::popMenu_DeleteClick(DeleteTrigger trigger) {
   // The box ran a message loop: the node may be gone meanwhile.
   node = tree->Find(id);
   if (!node) return;
-  // A file that cannot be deleted does not keep its item.
-  if (plan.deleteFile) DeleteFileW(Widen(node->Data().path).c_str());
+  // On the favorites tab a shortcut's file goes too, after a question; one
+  // that stays keeps its entry. A folder stays on the disk.
+  const std::wstring file = Widen(node->Data().path);
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (plan.deleteFile && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!Ask("Delete the file " + node->Data().path + " from the disk?", L"Delete?")) return;
+    node = tree->Find(id);
+    if (!node) return;
+    if (!DeleteFileW(file.c_str()) && GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      ShowMessageBox(Widen("The file " + node->Data().path + " could not be deleted; its entry stays."), L"Notice",
+                     MB_OK | MB_ICONWARNING);
+      return;
+    }
+    node = tree->Find(id);
+    if (!node) return;
+  }
   tree->Remove(*node);
   Changed();
 }
@@ -305,10 +350,18 @@ DWORD TreeEditor::vstTreeViewDragDrop(IDataObject* data, DWORD keys, POINT scree
       break;
     case DropAction::MoveFavoriteFile: {
       // The node follows only a file that really moved.
-      std::string to = FavoriteMoveName(moved->Data().path, at.target, s.pv.favoritesFolder);
-      if (MoveFileW(Widen(moved->Data().path).c_str(), Widen(to).c_str()) &&
-          MoveTo(*TreeHolding(moved->Id()), *moved, *tree, at))
+      std::string from = moved->Data().path;
+      std::string to = FavoriteMoveName(from, at.target, s.pv.favoritesFolder);
+      if (!MoveFileW(Widen(from).c_str(), Widen(to).c_str())) break;
+      if (ItemNode* placed = MoveTo(*TreeHolding(moved->Id()), *moved, *tree, at)) {
+        // The entry and everything below it name the file where it is now.
+        tree->ForEach([&](ItemNode& n) {
+          for (const ItemNode* up = &n; up; up = up->Parent())
+            if (up == placed && StartsWith(n.Data().path, from))
+              n.Data().path = to + n.Data().path.substr(from.size());
+        });
         result = DROPEFFECT_MOVE;
+      }
       break;
     }
     case DropAction::OpenDropped:

@@ -46,6 +46,11 @@ class TreeEditor {
   void popMenu_AddLineClick();
   void popMenu_DeleteClick(DeleteTrigger trigger);
   void popMenu_TabDeleteClick();
+  // The favorites tab's "URL추가": the URL dialog, then AddUrl.
+  void popMenu_favAddUrlClick();
+  // Writes the shortcut file of a new URL entry at the focused place, then
+  // adds the entry; false (the user told) when the file cannot be written.
+  bool AddUrl(const std::string& title, const std::string& address);
   void popMenu_TabAttributeClick();
   // Adds chosen files at the insertion point, in their order.
   void AddFiles(const std::vector<std::string>& files);

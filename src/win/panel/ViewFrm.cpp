@@ -74,10 +74,6 @@ const MenuText kCommandTexts[] = {
     {kPopMenuTabAdd, "popmenu_tabadd.caption", "탭 추가"},
 };
 
-// Entries whose windows and actions come with later work: shown, not usable.
-constexpr UINT kNotYetAvailable[] = {kMenuFavoriteTab, kMenuFavoriteUsePc, kMenuFavoriteUseUsb, kMenuPcToUsb,
-                                     kMenuUsbToPc};
-
 void SetItemText(HMENU menu, UINT item, bool byPosition, const std::wstring& text) {
   MENUITEMINFOW mi{sizeof mi};
   mi.fMask = MIIM_STRING;
@@ -107,6 +103,7 @@ TviewFrm::TviewFrm(AppState& state, Win32Platform& platform) : state_(state), pl
 TviewFrm::~TviewFrm() {
   // The loaders' last pictures still reach this window while it waits.
   exeSearch_.Stop(5000);
+  StopFavoritesCopy(5000);
   if (stripDrops_) RevokeDragDrop(tabStrip_.Handle());
   pages_.clear();
   if (popup_) DestroyMenu(popup_);
@@ -260,7 +257,6 @@ void TviewFrm::BuildMenus() {
     SetItemText(popup_, t.id, false, Widen(t.korean));
   }
   searchCaption_ = Widen(kCommandTexts[0].korean);
-  for (UINT id : kNotYetAvailable) Enable(menu_, id, false);
 }
 
 void TviewFrm::ApplyLanguage() {
@@ -291,7 +287,11 @@ void TviewFrm::ApplyLanguage() {
 
 void TviewFrm::BuildPages() {
   pages_.clear();
-  for (size_t i = 0; i < state_.panel.PageCount(); ++i) AddPageWindow(i);
+  for (size_t i = 0; i < state_.panel.PageCount(); ++i) {
+    AddPageWindow(i);
+    // The document keeps the tab, the drive's folder its entries.
+    if (state_.panel.Page(i).Tag() == TabTag::Favorites) FillFavoritesPage(i);
+  }
   SyncTabStrip();
 }
 
@@ -464,6 +464,7 @@ void TviewFrm::RemovePage(const PanelPage* page) {
       pages_.erase(pages_.begin() + long(i));
     }
     if (page->Tag() == TabTag::SystemInfo) state_.env.sysInfoTabPresent = false;
+    if (page->Tag() == TabTag::Favorites) state_.env.favoritesTabPresent = false;
     state_.panel.RemovePage(i);
     SyncTabStrip();
     int active = state_.panel.ActivePageIndex();
@@ -516,6 +517,9 @@ void TviewFrm::PrepareMenu(HMENU menu) {
                        state_.pv.associationsApplied ? kMenuUseUsbLink : kMenuUsePcLink, MF_BYCOMMAND);
     CheckMenuRadioItem(menu, kMenuFavoriteUsePc, kMenuFavoriteUseUsb,
                        state_.pv.favoritesRedirected ? kMenuFavoriteUseUsb : kMenuFavoriteUsePc, MF_BYCOMMAND);
+    // One copy at a time.
+    Enable(menu, kMenuPcToUsb, state_.favoritesCopyState == 0);
+    Enable(menu, kMenuUsbToPc, state_.favoritesCopyState == 0);
   }
 }
 
@@ -653,7 +657,7 @@ void TviewFrm::FormClose() {
       ShowWindow(Handle(), SW_MINIMIZE);
       break;
     case 2:
-      if (state_.iconLoadBusy > 0) {
+      if (state_.iconLoadBusy > 0 || state_.favoritesCopyState != 0) {
         ShowWindow(Handle(), SW_HIDE);
       } else if (onTerminate) {
         onTerminate(ExitTrigger::CloseBox);
@@ -717,6 +721,17 @@ void TviewFrm::Command(UINT id) {
       break;
     case kMenuFindTab:
       menu_FindTabClick();
+      break;
+    case kMenuFavoriteTab:
+      menu_FavoriteTabClick();
+      break;
+    case kMenuFavoriteUsePc:
+    case kMenuFavoriteUseUsb:
+      menu_FavoriteUseClick(id == kMenuFavoriteUseUsb);
+      break;
+    case kMenuPcToUsb:
+    case kMenuUsbToPc:
+      menu_FavoritesCopyClick(id == kMenuPcToUsb ? FavoritesCopyDirection::PcToUsb : FavoritesCopyDirection::UsbToPc);
       break;
     case kMenuSearchExe:
       menu_SearchExeClick();
@@ -787,6 +802,12 @@ LRESULT TviewFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     case kDeletePageMessage:
       RemovePage(reinterpret_cast<const PanelPage*>(lParam));
+      return 0;
+    case kFavoritesProgressMessage:
+      FavoritesCopyProgress(wParam, lParam);
+      return 0;
+    case kFavoritesDoneMessage:
+      FavoritesCopyDone();
       return 0;
     case WM_CLOSE:
       FormClose();

@@ -12,6 +12,7 @@
 #include "core/app/AppState.h"
 #include "core/app/Exit.h"
 #include "core/config/Settings.h"
+#include "core/host/FavoritesCopy.h"
 #include "core/host/HostChanges.h"
 #include "core/ui/EnvDialog.h"
 #include "win/controls/TabStrip.h"
@@ -51,6 +52,10 @@ enum ViewCommand : UINT {
   kMenuIntro,
   kPopMenuTabAdd,
 };
+
+// The Favorites copy's worker reports to the panel.
+constexpr UINT kFavoritesProgressMessage = WM_APP + 43;  // wParam position, lParam maximum
+constexpr UINT kFavoritesDoneMessage = WM_APP + 44;
 
 // The two web pages of the help menu.
 constexpr const wchar_t* kHomePage = L"https://kestro.example.org/community";
@@ -104,6 +109,13 @@ class TviewFrm : public Window, public IFrameHost {
   void InvalidateNode(NodeId id);
   // The find tab's frame, when the tab exists and has been shown.
   TfindFrame* FindFrame();
+  // Stops a running Favorites copy and waits for its worker, at most `ms`
+  // (the drive is gone, or the panel goes).
+  void StopFavoritesCopy(DWORD ms);
+  // The favorites commands of the Setting and View menus (ViewFavorites.cpp).
+  void menu_FavoriteTabClick();
+  void menu_FavoriteUseClick(bool usb);
+  void menu_FavoritesCopyClick(FavoritesCopyDirection direction);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -141,6 +153,15 @@ class TviewFrm : public Window, public IFrameHost {
   void menu_SysInfoTabClick();
   void menu_FindTabClick();
   void menu_SearchExeClick();
+  // The favorites tab and the copies (ViewFavorites.cpp).
+  struct FavoritesCopyJob;
+  int FavoritesPageIndex() const;
+  void FillFavoritesPage(size_t index);
+  size_t OpenFavoritesPage(const std::string& caption, bool fill);
+  void BorrowProgress(uint64_t maximum);
+  void ReturnProgress();
+  void FavoritesCopyProgress(WPARAM position, LPARAM maximum);
+  void FavoritesCopyDone();
 
   AppState& state_;
   Win32Platform& platform_;
@@ -158,6 +179,8 @@ class TviewFrm : public Window, public IFrameHost {
   bool stripDrops_ = false;  // the tab strip takes drops of nodes
   bool fixedSizeValid_ = false;
   SIZE fixedSize_{};
+  std::shared_ptr<FavoritesCopyJob> copy_;  // the copy running now
+  int progressBefore_ = -1;                 // the bar's position while borrowed; -1: not borrowed
 };
 
 }  // namespace kestro::win

@@ -262,6 +262,11 @@ void TvstFrame::popMenu_ExecuteClick() {
   if (TMyRec* item = FocusedItem()) Launch(*item, WorkingFolder::ItemFolder);
 }
 
+void TvstFrame::popMenu_favExecuteClick() {
+  // The shell opens a shortcut with the browser and a folder with the file manager.
+  if (TMyRec* item = FocusedItem()) RunFile(host_.Host().shell, item->path, "", kSwShowNormal);
+}
+
 void TvstFrame::popMenu_FolderOpenClick() {
   TMyRec* item = FocusedItem();
   if (!item || item->kind == ItemKind::Group || item->kind == ItemKind::Separator) return;
@@ -375,6 +380,9 @@ void TvstFrame::RunCommand(unsigned id) {
     case TreeCommand::FolderOpen:
       popMenu_FolderOpenClick();
       return;
+    case TreeCommand::FavExecute:
+      popMenu_favExecuteClick();
+      return;
     case TreeCommand::Attribute:
       if (ItemNode* node = FocusedNode(); node && win::popMenu_AttributeClick(host_, *node)) tree_.Refresh();
       return;
@@ -397,6 +405,8 @@ bool TvstFrame::Available(TreeCommand c) {
   switch (c) {
     case TreeCommand::Execute:
     case TreeCommand::FolderOpen:
+    case TreeCommand::FavExecute:
+    case TreeCommand::FavTab:
     case TreeCommand::MoveTab:
     case TreeCommand::Tab:
     case TreeCommand::TabAdd:
@@ -404,7 +414,7 @@ bool TvstFrame::Available(TreeCommand c) {
     case TreeCommand::AddGroup:
       return true;
     default:
-      // Property dialogs and the favorites tab's own entries come with their windows.
+      // The rest are the editing class's.
       return TreeEditor::Handles(c);
   }
 }

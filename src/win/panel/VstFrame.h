@@ -82,6 +82,7 @@ class TvstFrame : public Window {
   void vstTreeViewMouseDown(ItemNode* node, bool right, WPARAM keys);
   void popMenu_ExecuteClick();
   void popMenu_FolderOpenClick();
+  void popMenu_favExecuteClick();
   void Launch(const TMyRec& item, WorkingFolder rule);
   void vstTreeViewContextPopup(ItemNode* node, POINT screen);
   void vstTreeViewExpanded(ItemNode& node);

@@ -20,4 +20,21 @@ bool Win32FolderLister::List(const std::string& folder, std::vector<FolderEntry>
   return true;
 }
 
+std::optional<uint64_t> Win32FileCopier::LastWriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+bool Win32FileCopier::CopyOver(const std::string& from, const std::string& to) {
+  return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) != 0;
+}
+
+bool Win32FileCopier::CreateFolder(const std::string& path) {
+  const std::wstring w = Widen(path);
+  if (CreateDirectoryW(w.c_str(), nullptr)) return true;
+  DWORD a = GetFileAttributesW(w.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace kestro::win
