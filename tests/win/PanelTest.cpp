@@ -194,31 +194,9 @@ TEST_F(PanelTest, IconEntriesAreDisabledWithoutAnItemTab) {
 struct BoxAnswers {
   static inline std::vector<std::string> texts;
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM out) -> BOOL {
-          wchar_t cls[16] = {};
-          GetClassNameW(w, cls, 16);
-          if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
-          *reinterpret_cast<HWND*>(out) = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
+    HWND box = VisibleBoxOfThisThread();
     if (!box) return;
-    // The message is the longest static text of the box.
-    std::wstring text;
-    EnumChildWindows(
-        box,
-        [](HWND c, LPARAM out) -> BOOL {
-          wchar_t cls[16] = {}, t[512] = {};
-          GetClassNameW(c, cls, 16);
-          GetWindowTextW(c, t, 512);
-          auto* s = reinterpret_cast<std::wstring*>(out);
-          if (lstrcmpiW(cls, L"Static") == 0 && wcslen(t) > s->size()) *s = t;
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    std::wstring text = BoxMessageText(box);
     if (text.empty()) return;
     texts.push_back(Narrow(text.c_str()));
     PostMessageW(box, WM_COMMAND, IDOK, 0);

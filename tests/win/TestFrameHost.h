@@ -3,6 +3,7 @@
 // editing: it counts what the frame reports.
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "core/app/StartSequence.h"
@@ -32,5 +33,38 @@ class TestFrameHost : public IFrameHost {
   AppState& state_;
   Win32Platform& platform_;
 };
+
+// The visible dialog box of this thread, if any.
+inline HWND VisibleBoxOfThisThread() {
+  HWND box = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM out) -> BOOL {
+        wchar_t cls[16] = {};
+        GetClassNameW(w, cls, 16);
+        if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&box));
+  return box;
+}
+
+// A message box's message: its longest static text (empty until it is shown).
+inline std::wstring BoxMessageText(HWND box) {
+  std::wstring text;
+  EnumChildWindows(
+      box,
+      [](HWND c, LPARAM out) -> BOOL {
+        wchar_t cls[16] = {}, t[512] = {};
+        GetClassNameW(c, cls, 16);
+        GetWindowTextW(c, t, 512);
+        auto* s = reinterpret_cast<std::wstring*>(out);
+        if (lstrcmpiW(cls, L"Static") == 0 && wcslen(t) > s->size()) *s = t;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&text));
+  return text;
+}
 
 }  // namespace kestro::win

@@ -28,30 +28,11 @@ struct Boxes {
   static inline std::vector<Seen> seen;
   static inline int answer = IDNO;
   static inline HWND last = nullptr;
-  static BOOL CALLBACK Find(HWND w, LPARAM out) {
-    wchar_t cls[16] = {};
-    GetClassNameW(w, cls, 16);
-    if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
-    *reinterpret_cast<HWND*>(out) = w;
-    return FALSE;
-  }
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&box));
+    HWND box = VisibleBoxOfThisThread();
     if (!box || box == last) return;
     wchar_t caption[128] = {};
-    std::wstring text;
-    EnumChildWindows(
-        box,
-        [](HWND c, LPARAM out) -> BOOL {
-          wchar_t cls[16] = {}, t[512] = {};
-          GetClassNameW(c, cls, 16);
-          GetWindowTextW(c, t, 512);
-          auto* s = reinterpret_cast<std::wstring*>(out);
-          if (lstrcmpiW(cls, L"Static") == 0 && wcslen(t) > s->size()) *s = t;
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    std::wstring text = BoxMessageText(box);
     // The text may come a moment after the box.
     if (text.empty()) return;
     last = box;
@@ -448,8 +429,7 @@ struct TabDialogSpy {
   static inline bool nameEnabled = false;
   static inline int answer = IDCANCEL;
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND dlg = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), Boxes::Find, reinterpret_cast<LPARAM>(&dlg));
+    HWND dlg = VisibleBoxOfThisThread();
     if (!dlg) return;
     KillTimer(nullptr, id);
     HWND combo = FindWindowExW(dlg, nullptr, L"ComboBox", nullptr);

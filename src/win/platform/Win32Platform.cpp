@@ -225,21 +225,9 @@ BusTypeAnswer Win32Drives::BusTypeOf(char letter) {
 
 std::optional<std::string> Win32Registry::ReadString(RegistryRoot root, const std::string& key,
                                                      const std::string& value) {
-  HKEY h = nullptr;
-  if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
-  std::wstring name = Widen(value);
-  DWORD type = 0, size = 0;
-  std::optional<std::string> result;
-  if (RegQueryValueExW(h, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-      (type == REG_SZ || type == REG_EXPAND_SZ)) {
-    std::vector<wchar_t> buf(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD bytes = DWORD(buf.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &bytes) ==
-        ERROR_SUCCESS)
-      result = Narrow(buf.data());
-  }
-  RegCloseKey(h);
-  return result;
+  std::optional<RegistryValue> v = ReadValue(root, key, value);
+  if (!v) return std::nullopt;
+  return std::move(v->data);
 }
 
 std::optional<RegistryValue> Win32Registry::ReadValue(RegistryRoot root, const std::string& key,
