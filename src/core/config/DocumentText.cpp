@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -101,37 +100,21 @@ constexpr std::array<bool, 256> kReadAttention = [] {
   return t;
 }();
 
-#if defined(__SSE2__)
-// The bytes of `v` that need a look, as a mask.
-inline __m128i ReadAttention(__m128i v) {
-  const __m128i amp = _mm_set1_epi8('&'), blank = _mm_set1_epi8(0x20), tab = _mm_set1_epi8('\t'),
-                lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
-  // Signed: bytes beyond ASCII count as below a blank too.
-  __m128i below = _mm_cmplt_epi8(v, blank);
-  __m128i allowed = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, cr));
-  return _mm_or_si128(_mm_andnot_si128(allowed, below), _mm_cmpeq_epi8(v, amp));
-}
-#endif
-
-// The end of the run of bytes from `i` that need no look; 64 at a time where
-// the processor allows (this runs over every byte of the file, and most
-// runs are long: one test and branch for four vectors).
+// The end of the run of bytes from `i` that need no look; sixteen at a time
+// where the processor allows (this runs over every byte of the file).
 size_t PlainRunEnd(std::string_view s, size_t i) {
   const size_t n = s.size();
 #if defined(__SSE2__)
-  auto load = [&](size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + at)); };
-  while (i + 64 <= n) {
-    __m128i a = ReadAttention(load(i)), b = ReadAttention(load(i + 16)), c = ReadAttention(load(i + 32)),
-            d = ReadAttention(load(i + 48));
-    if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d)))) {
-      uint64_t mask = uint64_t(unsigned(_mm_movemask_epi8(a))) | uint64_t(unsigned(_mm_movemask_epi8(b))) << 16 |
-                      uint64_t(unsigned(_mm_movemask_epi8(c))) << 32 | uint64_t(unsigned(_mm_movemask_epi8(d))) << 48;
-      return i + size_t(std::countr_zero(mask));
-    }
-    i += 64;
-  }
+  const __m128i amp = _mm_set1_epi8('&'), blank = _mm_set1_epi8(0x20), tab = _mm_set1_epi8('\t'),
+                lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
   while (i + 16 <= n) {
-    if (int mask = _mm_movemask_epi8(ReadAttention(load(i)))) return i + size_t(std::countr_zero(unsigned(mask)));
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+    // Signed: bytes beyond ASCII count as below a blank too.
+    __m128i below = _mm_cmplt_epi8(v, blank);
+    __m128i allowed = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, cr));
+    __m128i look = _mm_or_si128(_mm_andnot_si128(allowed, below), _mm_cmpeq_epi8(v, amp));
+    int mask = _mm_movemask_epi8(look);
+    if (mask) return i + size_t(__builtin_ctz(unsigned(mask)));
     i += 16;
   }
 #endif
@@ -142,52 +125,39 @@ size_t PlainRunEnd(std::string_view s, size_t i) {
 std::string CleanUtf8(std::string_view s, Cleaning& cleaning) {
   std::string out;
   out.reserve(s.size() + 1);
-  // Bytes are copied in runs up to what is left out or replaced: a clean
-  // text is one copy, not one per non-ASCII character.
-  size_t kept = 0;  // s[kept, i) is still to be copied
-  auto cut = [&](size_t from, size_t to) {
-    out.append(s.data() + kept, from - kept);
-    kept = to;
-  };
   size_t i = 0;
   while (i < s.size()) {
-    i = PlainRunEnd(s, i);
+    size_t run = PlainRunEnd(s, i);
+    out.append(s.data() + i, run - i);
+    i = run;
     if (i >= s.size()) break;
     uint8_t c = uint8_t(s[i]);
     if (c < 0x20) {
       ++cleaning.control;
-      cut(i, i + 1);
       ++i;
     } else if (c == '&') {
       if (size_t n = ForbiddenReferenceAt(s, i)) {
         ++cleaning.control;
-        cut(i, i + n);
         i += n;
       } else {
+        out += '&';
         ++i;
       }
     } else {
-      // Characters beyond ASCII come in runs (a Korean name): the run is
-      // checked here rather than going back to the vector search for each.
-      do {
-        c = uint8_t(s[i]);
-        size_t n = Utf8SequenceAt(s, i);
-        if (n == 0) {
-          cut(i, i + 1);
-          out += kReplacementCharacter;
-          ++cleaning.invalid;
-          ++i;
-        } else if (n == 3 && c == 0xEF && uint8_t(s[i + 1]) == 0xBF && uint8_t(s[i + 2]) >= 0xBE) {
-          ++cleaning.control;  // U+FFFE, U+FFFF
-          cut(i, i + 3);
-          i += 3;
-        } else {
-          i += n;
-        }
-      } while (i < s.size() && uint8_t(s[i]) >= 0x80);
+      size_t n = Utf8SequenceAt(s, i);
+      if (n == 0) {
+        out += kReplacementCharacter;
+        ++cleaning.invalid;
+        ++i;
+      } else if (n == 3 && c == 0xEF && uint8_t(s[i + 1]) == 0xBF && uint8_t(s[i + 2]) >= 0xBE) {
+        ++cleaning.control;  // U+FFFE, U+FFFF
+        i += 3;
+      } else {
+        out.append(s.data() + i, n);
+        i += n;
+      }
     }
   }
-  out.append(s.data() + kept, s.size() - kept);
   return out;
 }
 

@@ -20,6 +20,27 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
+size_t Utf8SequenceAt(std::string_view s, size_t i) {
+  auto b = [&](size_t k) { return uint8_t(s[k]); };
+  auto cont = [&](size_t k) { return k < s.size() && (b(k) & 0xC0) == 0x80; };
+  uint8_t c = b(i);
+  if (c < 0x80) return 1;
+  if (c >= 0xC2 && c <= 0xDF) return cont(i + 1) ? 2 : 0;
+  if (c >= 0xE0 && c <= 0xEF) {
+    if (!cont(i + 1) || !cont(i + 2)) return 0;
+    if (c == 0xE0 && b(i + 1) < 0xA0) return 0;   // overlong
+    if (c == 0xED && b(i + 1) >= 0xA0) return 0;  // a surrogate
+    return 3;
+  }
+  if (c >= 0xF0 && c <= 0xF4) {
+    if (!cont(i + 1) || !cont(i + 2) || !cont(i + 3)) return 0;
+    if (c == 0xF0 && b(i + 1) < 0x90) return 0;   // overlong
+    if (c == 0xF4 && b(i + 1) >= 0x90) return 0;  // above U+10FFFF
+    return 4;
+  }
+  return 0;
+}
+
 bool IsValidUtf8(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
     size_t n = Utf8SequenceAt(s, i);
