@@ -123,7 +123,7 @@ TEST(DocumentCleaningTest, WhatXmlCannotHoldIsLeftOutAndReported) {
 }
 
 // What the cleaning should give, one byte at a time: the oracle for the
-// vector search and the runs of characters beyond ASCII.
+// vector search over the text.
 DecodedDocument CleanedByteByByte(std::string_view s) {
   DecodedDocument d;
   size_t invalid = 0, control = 0;
@@ -150,7 +150,7 @@ DecodedDocument CleanedByteByByte(std::string_view s) {
 }
 
 TEST(DocumentCleaningTest, EachKindOfByteIsCleanedWhereverItStands) {
-  // Each piece at every offset across the 16- and 64-byte steps of the
+  // Each piece at every offset across the 16-byte steps of the vector
   // search, alone and in runs of other characters beyond ASCII.
   const std::vector<std::pair<const char*, std::string>> pieces = {
       {"a Korean name", "\xEA\xB7\xB8\xEB\xA3\xB9"},
