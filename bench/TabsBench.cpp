@@ -17,6 +17,7 @@
 #include "core/config/DocumentText.h"
 #include "core/config/EnvSet.h"
 #include "core/config/PathMacros.h"
+#include "core/config/SectionText.h"
 #include "core/config/Tabs.h"
 #include "core/items/ItemShortcutTable.h"
 #include "core/items/ItemTree.h"
@@ -300,6 +301,19 @@ void BM_Part_Decode(benchmark::State& state) {
   for (auto _ : state) body();
 }
 
+// Reading the tabs section from the decoded text, without building trees.
+void BM_Part_ScanTabs(benchmark::State& state) {
+  Fixture& f = Shared();
+  const std::string text = DecodeDocumentBytes(f.text, nullptr).text;
+  const size_t at = FindSection(text, "tabs");
+  ScannedSection scanned;
+  auto body = [&] {
+    if (!scanned.Scan(text, at)) state.SkipWithError("scan declined");
+  };
+  WarmUp(body);
+  for (auto _ : state) body();
+}
+
 // The document as WriteTabs leaves it.
 void BM_Part_Serialize(benchmark::State& state) {
   Fixture& f = Shared();
@@ -325,6 +339,7 @@ void Register(bool reverse) {
       {"BM_Save_RawPugixmlSerialize", BM_Save_RawPugixmlSerialize},
       {"BM_Save_WriteTabsAndSerialize", BM_Save_WriteTabsAndSerialize},
       {"BM_Part_Decode", BM_Part_Decode},
+      {"BM_Part_ScanTabs", BM_Part_ScanTabs},
       {"BM_Part_LoadTabs", BM_Part_LoadTabs},
       {"BM_Part_WriteTabs", BM_Part_WriteTabs},
       {"BM_Part_Serialize", BM_Part_Serialize},

@@ -122,6 +122,59 @@ TEST(DocumentCleaningTest, WhatXmlCannotHoldIsLeftOutAndReported) {
   EXPECT_EQ(again.Serialize(), text);
 }
 
+// What the cleaning should give, one byte at a time: the oracle for the
+// vector search over the text.
+DecodedDocument CleanedByteByByte(std::string_view s) {
+  DecodedDocument d;
+  size_t invalid = 0, control = 0;
+  for (size_t i = 0; i < s.size();) {
+    const uint8_t c = uint8_t(s[i]);
+    const size_t n = c >= 0x80 ? Utf8SequenceAt(s, i) : 1;
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+      ++control, ++i;
+    } else if (s.substr(i, 4) == "&#1;") {
+      ++control, i += 4;
+    } else if (n == 0) {
+      d.text += kReplacementCharacter;
+      ++invalid, ++i;
+    } else if (s.substr(i, 2) == "\xEF\xBF" && n == 3 && uint8_t(s[i + 2]) >= 0xBE) {
+      ++control, i += 3;
+    } else {
+      d.text.append(s.substr(i, n));
+      i += n;
+    }
+  }
+  if (invalid) d.dropped.push_back(std::to_string(invalid) + " byte(s) that form no UTF-8 character, replaced by \xEF\xBF\xBD");
+  if (control) d.dropped.push_back(std::to_string(control) + " control character(s), left out");
+  return d;
+}
+
+TEST(DocumentCleaningTest, EachKindOfByteIsCleanedWhereverItStands) {
+  // Each piece at every offset across the 16-byte steps of the vector
+  // search, alone and in runs of other characters beyond ASCII.
+  const std::vector<std::pair<const char*, std::string>> pieces = {
+      {"a Korean name", "\xEA\xB7\xB8\xEB\xA3\xB9"},
+      {"a byte that starts nothing", "\xFF"},
+      {"a sequence cut short in a run", "\xEA\xB7\xB8\xEB\xA3x\xEB\xA3\xB9"},
+      {"a surrogate between Korean", "\xEA\xB7\xB8\xED\xA0\x80\xEB\xA3\xB9"},
+      {"U+FFFE and U+FFFF in a run", "\xC3\xA9\xEF\xBF\xBE\xEF\xBF\xBF\xC3\xA9"},
+      {"a four-byte character and an overlong one", "\xF0\x9F\x98\x80\xC0\xAF"},
+      {"a run ending the text", "\xEA\xB7\xB8\xEA\xB7"},
+      {"control characters and a forbidden reference", "a\x01\x1F&#1;&amp;&#65;"},
+      {"blanks that stay", "\t\r\n \t"},
+  };
+  for (const auto& [what, piece] : pieces) {
+    for (size_t at = 0; at <= 130; ++at) {
+      std::string text = "<Root>" + std::string(200, 'x') + "</Root>";
+      text.insert(at + 6, piece);
+      DecodedDocument want = CleanedByteByByte(text);
+      DecodedDocument got = DecodeDocumentBytes(text, nullptr);
+      ASSERT_EQ(got.text, want.text) << what << " at " << at;
+      ASSERT_EQ(got.dropped, want.dropped) << what << " at " << at;
+    }
+  }
+}
+
 TEST(DocumentCleaningTest, TextSetInMemoryIsWrittenWellFormedToo) {
   ConfigDocument doc;
   doc.CreateNew();

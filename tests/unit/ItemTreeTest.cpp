@@ -95,6 +95,45 @@ TEST(ItemTreeTest, IdsAreUniqueAcrossTreesAndDeletedOnesAreGone) {
   EXPECT_TRUE(one.Empty());
 }
 
+TEST(ItemTreeTest, IdsTakenAheadStayUniqueAndFindableWhenTreesInterleave) {
+  // Two trees read at once, each reserving for its groups, with plain
+  // additions and inserts between: every id is new and found in its own tree.
+  ItemTree a, b;
+  std::set<NodeId> seen;
+  std::vector<std::pair<ItemTree*, NodeId>> made;
+  auto note = [&](ItemTree& t, ItemNode& n) {
+    EXPECT_TRUE(seen.insert(n.Id()).second) << n.Id();
+    made.push_back({&t, n.Id()});
+  };
+  struct Step {
+    ItemTree* tree;
+    size_t reserve;  // 0: none
+    int adds;
+    bool insertFirst;
+  };
+  const std::vector<Step> steps = {
+      {&a, 5, 3, false}, {&b, 4, 6, false}, {&a, 0, 4, true},  {&b, 10, 2, true},
+      {&a, 2, 2, false}, {&a, 1, 7, false}, {&b, 0, 1, false}, {&a, 64, 64, true},
+  };
+  for (const Step& s : steps) {
+    ItemTree& t = *s.tree;
+    if (s.reserve) t.Reserve(nullptr, s.reserve);
+    for (int i = 0; i < s.adds; ++i) note(t, s.insertFirst && i == 0 ? t.Insert(nullptr, 0) : t.Add(nullptr));
+  }
+  for (auto [tree, id] : made) {
+    ASSERT_NE(tree->Find(id), nullptr) << id;
+    EXPECT_EQ(tree->Find(id)->Id(), id);
+    EXPECT_EQ((tree == &a ? b : a).Find(id), nullptr) << id;
+  }
+  EXPECT_EQ(a.Count() + b.Count(), made.size());
+  // Removing one leaves the others findable.
+  NodeId gone = a.TopLevel()[1]->Id();
+  a.Remove(*a.TopLevel()[1]);
+  EXPECT_EQ(a.Find(gone), nullptr);
+  for (auto [tree, id] : made)
+    if (id != gone) EXPECT_NE(tree->Find(id), nullptr) << id;
+}
+
 TEST(ItemTreeTest, MovesKeepIdsAndRefuseToEnterTheirOwnSubtree) {
   ItemTree tree;
   ItemNode& a = tree.Add(nullptr, Named("a"));

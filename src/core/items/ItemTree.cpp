@@ -38,15 +38,22 @@ void ItemTree::Release(ItemNode* node) {
   freed_.push_back(node);
 }
 
+NodeId ItemTree::TakeId() {
+  // Ids taken ahead are all smaller than any taken later, so that the ids of
+  // a tree keep growing.
+  if (nextId_ != idsEnd_) return nextId_++;
+  return nextNodeId.fetch_add(1, std::memory_order_relaxed);
+}
+
 ItemNode& ItemTree::Add(ItemNode* parent) {
-  NodeId id = nextNodeId.fetch_add(1, std::memory_order_relaxed);
+  NodeId id = TakeId();
   return Place(new (Allocate()) ItemNode(id), parent, SIZE_MAX);
 }
 
 ItemNode& ItemTree::Add(ItemNode* parent, TMyRec data) { return Insert(parent, SIZE_MAX, std::move(data)); }
 
 ItemNode& ItemTree::Insert(ItemNode* parent, size_t index, TMyRec data) {
-  NodeId id = nextNodeId.fetch_add(1, std::memory_order_relaxed);
+  NodeId id = TakeId();
   return Place(new (Allocate()) ItemNode(id, std::move(data)), parent, index);
 }
 
@@ -75,6 +82,10 @@ void ItemTree::Reserve(ItemNode* parent, size_t count) {
   children.reserve(children.size() + count);
   // The index of all nodes grows as a vector does, not by the exact count.
   if (slots_.capacity() < slots_.size() + count) slots_.reserve(std::max(slots_.capacity() * 2, slots_.size() + count));
+  if (idsEnd_ - nextId_ < count) {
+    nextId_ = nextNodeId.fetch_add(count, std::memory_order_relaxed);
+    idsEnd_ = nextId_ + count;
+  }
 }
 
 std::vector<ItemNode*>& ItemTree::SiblingsOf(const ItemNode& node) {

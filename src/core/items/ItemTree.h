@@ -64,7 +64,8 @@ class ItemTree {
   // nothing, when `parent` is the node or lies inside it.
   bool Move(ItemNode& node, ItemNode* parent, size_t index);
   void Clear();
-  // Room for `count` more children of `parent` (nullptr: the top level).
+  // Room for `count` more children of `parent` (nullptr: the top level),
+  // and their ids taken at once.
   void Reserve(ItemNode* parent, size_t count);
 
   // nullptr when the id is not (or no longer) a node of this tree.
@@ -113,6 +114,11 @@ class ItemTree {
     ItemNode* node;
   };
   Slot* SlotOf(NodeId id) const;
+  NodeId TakeId();
+  // Ids taken ahead by Reserve, [nextId_, idsEnd_): one atomic operation for
+  // a whole group of nodes read at start rather than one for each.
+  NodeId nextId_ = kNoNode;
+  NodeId idsEnd_ = kNoNode;
   std::vector<Slot> slots_;
   size_t count_ = 0;
   // Node storage in blocks: one allocation for many nodes, as trees are
