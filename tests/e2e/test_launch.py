@@ -58,7 +58,7 @@ class Panel:
     def click(self, row, x=100, *how):
         self.s.driver("click", str(self.left + x), str(self.top + row * ROW + ROW // 2), *how)
 
-    def runs(self, count, seconds=10):
+    def runs(self, count, seconds=20):
         return wait_for_runs(self.log, count, seconds)
 
     def exit(self):

@@ -80,6 +80,10 @@ void TmainFrm::FormCreate() {
   panel_->hostChanges = &hostChanges_;
   panel_->onSettings = [this] { OpenSettings(); };
   panel_->initialPlacement = true;
+  // Posted before the panel exists, so that it comes before anything posted
+  // to the panel (an exit chosen at once is then refused while the pictures
+  // load); the panel shows before the loop runs.
+  PostMessageW(Handle(), kPicturesMessage, 0, 0);
   if (!panel_->Create()) {
     panel_.reset();
     return;
@@ -98,8 +102,6 @@ void TmainFrm::FormCreate() {
     panel_->ShowPanel();
     UpdateWindow(panel_->Handle());
   }
-  // Posted, so that it comes before any input but after the panel showed.
-  PostMessageW(Handle(), kPicturesMessage, 0, 0);
   StartShortcuts();
 }
 
@@ -183,7 +185,7 @@ LRESULT TmainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       IconLoaded(lParam);
       return 1;
     case kPicturesMessage:
-      PicturesStep();
+      if (panel_) PicturesStep();
       return 0;
     case kShortcutNoticeMessage:
       ShortcutNotice();
