@@ -58,6 +58,16 @@ def unix_path(s, win):
     return s.prefix / "dosdevices" / win[:2].lower() / win[3:].replace("\\\\", "\\").replace("\\", "/")
 
 
+def stand_in_desktop(s):
+    """Starts a stand-in desktop ("Progman" with its icon view) and answers
+    whether the icon view is shown."""
+    s.spawn(WIN_BUILD / "tools" / "kdriver.exe", "desktop", "300000")
+    progman = s.wait_window("Progman", "-", 20000)
+    assert progman is not None, "the stand-in desktop did not start"
+    view = s.driver_json("child", str(progman["hwnd"]), "SHELLDLL_DefView")["hwnd"]
+    return lambda: bool(s.driver_json("info", str(view))["style"] & WS_VISIBLE)
+
+
 def test_associations_wallpaper_and_icons_are_undone_at_exit_and_repaired_after_a_kill():
     with WineSession("host") as s:
         drive = KestroDrive(s, "r")
@@ -71,13 +81,7 @@ def test_associations_wallpaper_and_icons_are_undone_at_exit_and_repaired_after_
         s.run("reg", "add", CLASSES + ".txt", "/ve", "/d", "txtfile", "/f")
         s.run("reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "Wallpaper", "/d", "C:\\mine.bmp", "/f")
         before = exports(s)
-        s.spawn(WIN_BUILD / "tools" / "kdriver.exe", "desktop", "300000")
-        progman = s.wait_window("Progman", "-", 20000)
-        assert progman is not None, "the stand-in desktop did not start"
-        view = s.driver_json("child", str(progman["hwnd"]), "SHELLDLL_DefView")["hwnd"]
-
-        def view_shown():
-            return bool(s.driver_json("info", str(view))["style"] & WS_VISIBLE)
+        view_shown = stand_in_desktop(s)
 
         # First start: every option on.
         drive.write_xml(DOC.format(show="False", addetc="<startuseupexelink>True</startuseupexelink>",
@@ -176,13 +180,7 @@ def test_icons_come_back_at_exit_a_missing_jpeg_changes_nothing_and_the_manager_
         s.start()
         s.run("reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "Wallpaper", "/d", "C:\\mine.bmp", "/f")
         before = exports(s)
-        s.spawn(WIN_BUILD / "tools" / "kdriver.exe", "desktop", "300000")
-        progman = s.wait_window("Progman", "-", 20000)
-        assert progman is not None, "the stand-in desktop did not start"
-        view = s.driver_json("child", str(progman["hwnd"]), "SHELLDLL_DefView")["hwnd"]
-
-        def view_shown():
-            return bool(s.driver_json("info", str(view))["style"] & WS_VISIBLE)
+        view_shown = stand_in_desktop(s)
 
         drive.write_xml(DOC.format(show="True", addetc="",
                                    wallpaper="<changewallpaper>True</changewallpaper>"
