@@ -7,6 +7,7 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 #include "core/text/Text.h"
@@ -100,9 +101,43 @@ constexpr std::array<bool, 256> kReadAttention = [] {
   return t;
 }();
 
-// The end of the run of bytes from `i` that need no look; sixteen at a time
-// where the processor allows (this runs over every byte of the file).
+#if defined(__SSE2__) && defined(__GNUC__)
+#define KESTRO_WIDE_RUNS 1
+// PlainRunEnd thirty-two bytes at a time, on processors that have AVX2.
+__attribute__((target("avx2"))) size_t PlainRunEndAvx2(std::string_view s, size_t i) {
+  const size_t n = s.size();
+  const __m256i amp = _mm256_set1_epi8('&'), blank = _mm256_set1_epi8(0x20), tab = _mm256_set1_epi8('\t'),
+                lf = _mm256_set1_epi8('\n'), cr = _mm256_set1_epi8('\r');
+  while (i + 32 <= n) {
+    __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s.data() + i));
+    // Signed: bytes beyond ASCII count as below a blank too.
+    __m256i below = _mm256_cmpgt_epi8(blank, v);
+    __m256i allowed =
+        _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, tab), _mm256_cmpeq_epi8(v, lf)), _mm256_cmpeq_epi8(v, cr));
+    __m256i look = _mm256_or_si256(_mm256_andnot_si256(allowed, below), _mm256_cmpeq_epi8(v, amp));
+    if (unsigned mask = unsigned(_mm256_movemask_epi8(look))) return i + size_t(__builtin_ctz(mask));
+    i += 32;
+  }
+  while (i < n && !kReadAttention[uint8_t(s[i])]) ++i;
+  return i;
+}
+
+bool HasAvx2() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+}
+#endif
+
+// The end of the run of bytes from `i` that need no look; sixteen or
+// thirty-two at a time where the processor allows (this runs over every byte
+// of the file).
 size_t PlainRunEnd(std::string_view s, size_t i) {
+#if KESTRO_WIDE_RUNS
+  if (HasAvx2()) return PlainRunEndAvx2(s, i);
+#endif
   const size_t n = s.size();
 #if defined(__SSE2__)
   const __m128i amp = _mm_set1_epi8('&'), blank = _mm_set1_epi8(0x20), tab = _mm_set1_epi8('\t'),

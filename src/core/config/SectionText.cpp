@@ -1,5 +1,6 @@
 #include "core/config/SectionText.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -47,29 +48,37 @@ inline size_t SkipBlanks(const char* s, size_t i, size_t n) {
     i += 16;
   }
 #endif
-  while (i < n && Has(s[i], kBlank)) ++i;
+  while (Has(s[i], kBlank)) ++i;  // s[n] is no blank
   return i;
 }
 
 // SkipBlanks where one blank or none is the rule (inside tags): the byte
 // itself is looked at first.
 inline size_t SkipFewBlanks(const char* s, size_t i, size_t n) {
-  if (i < n && !Has(s[i], kBlank)) return i;
+  if (!Has(s[i], kBlank)) return i;
   return SkipBlanks(s, i, n);
+}
+
+// The end of the name going on at s[i]; s[n] is no name character.
+inline size_t NameEnd(const char* s, size_t i) {
+  while (Has(s[i], kNameInner)) ++i;
+  return i;
 }
 
 // The first byte from `i` that ends or interrupts a run of text: "<", "&",
 // CR, LF; in an attribute value (`quote` given) also the quote and tab.
+template <bool kAttribute>
 inline size_t TextStop(const char* s, size_t i, size_t n, char quote) {
 #if defined(__SSE2__)
   const __m128i lt = _mm_set1_epi8('<'), amp = _mm_set1_epi8('&'), cr = _mm_set1_epi8('\r'),
-                lf = _mm_set1_epi8('\n'), q = _mm_set1_epi8(quote ? quote : '<'),
-                tab = _mm_set1_epi8(quote ? '\t' : '<');
+                lf = _mm_set1_epi8('\n');
   while (i + 16 <= n) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
     __m128i stop = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, amp)),
                                 _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-    stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(v, q), _mm_cmpeq_epi8(v, tab)));
+    if constexpr (kAttribute)
+      stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(quote)),
+                                             _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))));
     if (int mask = _mm_movemask_epi8(stop)) return i + size_t(__builtin_ctz(unsigned(mask)));
     i += 16;
   }
@@ -77,7 +86,7 @@ inline size_t TextStop(const char* s, size_t i, size_t n, char quote) {
   for (; i < n; ++i) {
     char c = s[i];
     if (c == '<' || c == '&' || c == '\r' || c == '\n') break;
-    if (quote && (c == quote || c == '\t')) break;
+    if (kAttribute && (c == quote || c == '\t')) break;
   }
   return i;
 }
@@ -114,14 +123,25 @@ size_t ReadReference(std::string_view s, size_t i, std::string& out) {
   return k + 1 - i;
 }
 
-// memcmp for short names, without a call: eight bytes at a time.
+// memcmp for short names, without a call: eight or four bytes at a time,
+// the last load overlapping the one before.
 inline bool SameBytes(const char* a, const char* b, size_t n) {
-  for (; n >= 8; a += 8, b += 8, n -= 8) {
-    uint64_t x, y;
-    std::memcpy(&x, a, 8);
-    std::memcpy(&y, b, 8);
-    if (x != y) return false;
+  auto load8 = [](const char* p) {
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+  };
+  auto load4 = [](const char* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+  };
+  if (n >= 8) {
+    for (size_t k = 0; k + 8 < n; k += 8)
+      if (load8(a + k) != load8(b + k)) return false;
+    return load8(a + n - 8) == load8(b + n - 8);
   }
+  if (n >= 4) return load4(a) == load4(b) && load4(a + n - 4) == load4(b + n - 4);
   for (size_t k = 0; k < n; ++k)
     if (a[k] != b[k]) return false;
   return true;
@@ -205,13 +225,12 @@ size_t FindSection(std::string_view t, std::string_view name) {
 
 void ScannedSection::Clear() {
   text_ = {};
-  nodes_.clear();
-  attributes_.clear();
+  nodes_.count = attributes_.count = 0;
   decoded_.clear();
   contentBegin_ = contentEnd_ = end_ = 0;
 }
 
-bool ScannedSection::Scan(std::string_view text, size_t at) {
+bool ScannedSection::Scan(const std::string& text, size_t at) {
   Clear();
   text_ = text;
   // Offsets are 31 bits.
@@ -220,160 +239,160 @@ bool ScannedSection::Scan(std::string_view text, size_t at) {
   return false;
 }
 
+// The scan is one loop with its state in locals: the arrays are filled by
+// index through pointers the compiler keeps in registers, which saves a
+// check, a load and a store for each of the many elements. `i` stands at "<"
+// at the top of each round.
 bool ScannedSection::ScanElements(size_t i) {
   const char* s = text_.data();
   const size_t n = text_.size();
-  // A guess from the size of what the program writes per element; the
-  // vector grows on if the section is denser.
-  nodes_.reserve((n - i) / 32 + 8);
-  attributes_.reserve((n - i) / 96 + 8);
-  std::vector<Open> open;  // the elements whose end tag is still to come
-  // `i` stands at "<" at the top of each round.
+  // Sized by a guess from what the program writes per element, grown when
+  // the section is denser. Fewer elements than bytes: indexes fit 31 bits.
+  nodes_.Reserve((n - i) / 48 + 8);
+  attributes_.Reserve((n - i) / 128 + 8);
+  open_.Reserve(64);
+  Node* nodes = nodes_.items.get();
+  Attr* attrs = attributes_.items.get();
+  Open* open = open_.items.get();  // the elements whose end tag is still to come
+  uint32_t nodeCount = 0, attrCount = 0, depth = 0;
+
   for (;;) {
     if (i + 1 >= n) return false;
     if (s[i + 1] == '/') {
-      if (open.empty()) return false;  // an end tag where the section should start
+      if (!depth) return false;  // an end tag where the section should start
       const size_t endTag = i;
-      const Node& e = nodes_[open.back().node];
+      const Node& e = nodes[open[depth - 1].node];
       i += 2;
       if (n - i < e.nameSize || !SameBytes(s + i, s + e.name, e.nameSize)) return false;
       i = SkipFewBlanks(s, i + e.nameSize, n);
       if (i >= n || s[i] != '>') return false;
       ++i;
-      open.pop_back();
-      if (open.empty()) {
+      if (!--depth) {
         contentEnd_ = endTag;
         end_ = i;
-        return true;
+        break;
       }
     } else {
-      const bool first = nodes_.empty();
-      if (!StartTag(i, open)) return false;
-      if (open.empty()) {  // the section itself, as <name/>
-        contentBegin_ = contentEnd_ = end_ = i;
-        return true;
+      // A start tag.
+      size_t k = i + 1;
+      if (!Has(s[k], kNameStart)) return false;  // also "<!" and "<?"
+      k = NameEnd(s, k + 1);
+      if (nodeCount == nodes_.capacity) nodes = nodes_.Grow(nodeCount);
+      const uint32_t index = nodeCount++;
+      Node& node = nodes[index];
+      node = Node{uint32_t(i + 1), uint32_t(k - i - 1), 0, attrCount, 0, 0, 0, 0};
+      bool empty = false;
+      for (;;) {
+        const size_t before = k;
+        k = SkipFewBlanks(s, k, n);
+        if (k >= n) return false;
+        if (s[k] == '>') {
+          ++k;
+          break;
+        }
+        if (s[k] == '/') {
+          if (k + 1 >= n || s[k + 1] != '>') return false;
+          k += 2;
+          empty = true;
+          break;
+        }
+        // An attribute, after at least one blank.
+        if (k == before || !Has(s[k], kNameStart)) return false;
+        if (attrCount == attributes_.capacity) attrs = attributes_.Grow(attrCount);
+        Attr& a = attrs[attrCount++];
+        a.name = uint32_t(k);
+        k = NameEnd(s, k + 1);
+        a.nameSize = uint32_t(k - a.name);
+        k = SkipFewBlanks(s, k, n);
+        if (k >= n || s[k] != '=') return false;
+        k = SkipFewBlanks(s, k + 1, n);
+        if (k >= n || (s[k] != '"' && s[k] != '\'')) return false;
+        const char quote = s[k];
+        const size_t begin = ++k;
+        bool references = false;
+        for (;;) {
+          k = TextStop<true>(s, k, n, quote);
+          if (k >= n) return false;
+          if (s[k] == quote) break;
+          if (s[k] != '&') return false;  // "<", or a blank pugixml would turn into a space
+          references = true;
+          ++k;
+        }
+        if (references) {
+          if (!Decode(begin, k, a.value, a.valueSize)) return false;
+        } else {
+          a.value = uint32_t(begin);
+          a.valueSize = uint32_t(k - begin);
+        }
+        ++k;
+        ++node.attributes;
       }
-      if (first) contentBegin_ = i;
+      if (depth) {
+        // Linked behind the previous child of the element open last.
+        Open& up = open[depth - 1];
+        Node& parent = nodes[up.node];
+        if (parent.text) return false;  // beside text
+        if (parent.children) nodes[up.lastChild].next = index;
+        ++parent.children;
+        up.lastChild = index;
+      }
+      i = k;
+      if (empty) {
+        if (!depth) {  // the section itself, as <name/>
+          contentBegin_ = contentEnd_ = end_ = i;
+          break;
+        }
+      } else {
+        if (depth == open_.capacity) open = open_.Grow(depth);
+        open[depth++] = {index, 0};
+      }
+      if (index == 0) contentBegin_ = i;
     }
-    if (!Content(i, open.back().node)) return false;
-  }
-}
 
-bool ScannedSection::StartTag(size_t& i, std::vector<Open>& open) {
-  const char* s = text_.data();
-  const size_t n = text_.size();
-  size_t k = i + 1;
-  if (!Has(s[k], kNameStart)) return false;  // also "<!" and "<?"
-  while (k < n && Has(s[k], kNameInner)) ++k;
-  if (nodes_.size() >= kDecoded) return false;
-  const uint32_t index = uint32_t(nodes_.size());
-  // Filled in place: a record built aside and copied in costs a stall of the
-  // processor for each of the many elements.
-  Node& node = nodes_.emplace_back();
-  node.name = uint32_t(i + 1);
-  node.nameSize = uint32_t(k - i - 1);
-  node.firstAttribute = uint32_t(attributes_.size());
-  bool empty = false;
-  for (;;) {
-    const size_t before = k;
-    k = SkipFewBlanks(s, k, n);
-    if (k >= n) return false;
-    if (s[k] == '>') {
-      ++k;
-      break;
-    }
-    if (s[k] == '/') {
-      if (k + 1 >= n || s[k + 1] != '>') return false;
-      k += 2;
-      empty = true;
-      break;
-    }
-    // An attribute, after at least one blank.
-    if (k == before || !Has(s[k], kNameStart)) return false;
-    Attr& a = attributes_.emplace_back();
-    a.name = uint32_t(k);
-    while (k < n && Has(s[k], kNameInner)) ++k;
-    a.nameSize = uint32_t(k - a.name);
-    k = SkipFewBlanks(s, k, n);
-    if (k >= n || s[k] != '=') return false;
-    k = SkipFewBlanks(s, k + 1, n);
-    if (k >= n || (s[k] != '"' && s[k] != '\'')) return false;
-    const char quote = s[k];
-    const size_t begin = ++k;
+    // The content up to the next tag, of the element open last: blanks
+    // between elements are not kept, text is.
+    i = SkipFewBlanks(s, i, n);
+    if (i >= n) return false;
+    if (s[i] == '<') continue;
+    const size_t begin = i;
+    size_t end = 0;
     bool references = false;
     for (;;) {
-      k = TextStop(s, k, n, quote);
-      if (k >= n) return false;
-      if (s[k] == quote) break;
-      if (s[k] != '&') return false;  // "<", or a blank pugixml would turn into a space
-      references = true;
-      ++k;
-    }
-    if (references) {
-      if (!Decode(begin, k, a.value, a.valueSize)) return false;
-    } else {
-      a.value = uint32_t(begin);
-      a.valueSize = uint32_t(k - begin);
-    }
-    ++k;
-    ++node.attributes;
-  }
-  if (!open.empty()) {
-    // Linked behind the previous child of the element open last.
-    Open& up = open.back();
-    Node& parent = nodes_[up.node];
-    if (parent.text) return false;  // beside text
-    if (parent.children) nodes_[up.lastChild].next = index;
-    ++parent.children;
-    up.lastChild = index;
-  }
-  if (!empty) open.push_back({index, 0});
-  i = k;
-  return true;
-}
-
-bool ScannedSection::Content(size_t& i, uint32_t node) {
-  const char* s = text_.data();
-  const size_t n = text_.size();
-  i = SkipFewBlanks(s, i, n);
-  if (i >= n) return false;
-  if (s[i] == '<') return true;  // blanks between elements: not kept
-  const size_t begin = i;
-  size_t end = 0;
-  bool references = false;
-  for (;;) {
-    i = TextStop(s, i, n, 0);
-    if (i >= n) return false;
-    if (s[i] == '<') {
+      i = TextStop<false>(s, i, n, 0);
+      if (i >= n) return false;
+      if (s[i] == '<') {
+        end = i;
+        break;
+      }
+      if (s[i] == '&') {
+        references = true;
+        ++i;
+        continue;
+      }
+      // A line break ends the text only when blanks alone follow it: pugixml
+      // would turn a CR LF inside into a LF.
       end = i;
+      i = SkipBlanks(s, i, n);
+      if (i >= n || s[i] != '<') return false;
       break;
     }
-    if (s[i] == '&') {
-      references = true;
-      ++i;
-      continue;
+    Node& e = nodes[open[depth - 1].node];
+    if (e.children) return false;  // text beside elements
+    if (references) {
+      // Read first, trimmed after: a reference may stand for a blank.
+      uint32_t at = 0, size = 0;
+      if (!Decode(begin, end, at, size)) return false;
+      std::string_view v = TrimBlanks(View(at, size));
+      e.text = kDecoded | uint32_t(v.data() - decoded_.data());
+      e.textSize = uint32_t(v.size());
+    } else {
+      std::string_view v = TrimBlanks(std::string_view(s + begin, end - begin));
+      e.text = uint32_t(v.data() - s);
+      e.textSize = uint32_t(v.size());
     }
-    // A line break ends the text only when blanks alone follow it: pugixml
-    // would turn a CR LF inside into a LF.
-    end = i;
-    i = SkipBlanks(s, i, n);
-    if (i >= n || s[i] != '<') return false;
-    break;
   }
-  Node& e = nodes_[node];
-  if (e.children) return false;  // text beside elements
-  if (references) {
-    // Read first, trimmed after: a reference may stand for a blank.
-    uint32_t at = 0, size = 0;
-    if (!Decode(begin, end, at, size)) return false;
-    std::string_view v = TrimBlanks(View(at, size));
-    e.text = kDecoded | uint32_t(v.data() - decoded_.data());
-    e.textSize = uint32_t(v.size());
-  } else {
-    std::string_view v = TrimBlanks(text_.substr(begin, end - begin));
-    e.text = uint32_t(v.data() - s);
-    e.textSize = uint32_t(v.size());
-  }
+  nodes_.count = nodeCount;
+  attributes_.count = attrCount;
   return true;
 }
 

@@ -12,8 +12,10 @@
 // gives is what pugixml, with the options the document is loaded with, gives
 // for the same text: the elements, the first attribute of each name, and each
 // element's character data without the blanks around it.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,9 +32,11 @@ class ScannedSection {
  public:
   // Scans the element starting at text[at] ("<"). On false nothing is kept.
   // The section refers to `text`, which must stay as it is while it is used.
-  bool Scan(std::string_view text, size_t at);
+  // A string rather than a view: its terminating zero ends the scan's loops
+  // over names and blanks without a bound check for every byte.
+  bool Scan(const std::string& text, size_t at);
   void Clear();
-  bool Empty() const { return nodes_.empty(); }
+  bool Empty() const { return nodes_.count == 0; }
   // The element's content: from the end of its start tag to the start of its
   // end tag (empty for <name/>).
   size_t ContentBegin() const { return contentBegin_; }
@@ -89,7 +93,7 @@ class ScannedSection {
     uint32_t i_ = 0;
   };
   // The scanned element itself.
-  Element Root() const { return nodes_.empty() ? Element() : Element(this, 0); }
+  Element Root() const { return nodes_.count ? Element(this, 0) : Element(); }
 
  private:
   // Offsets with this bit set are into decoded_ rather than the text.
@@ -112,14 +116,34 @@ class ScannedSection {
   struct Open {
     uint32_t node, lastChild;
   };
+  // An array the scan fills by index; grown by half again when a guess was
+  // short, the entries in use kept.
+  template <class T>
+  struct Table {
+    std::unique_ptr<T[]> items;
+    uint32_t count = 0, capacity = 0;
+    void Reserve(size_t wanted) {
+      if (capacity >= wanted) return;
+      items.reset(new T[wanted]);
+      capacity = uint32_t(wanted);
+    }
+    [[gnu::noinline]] T* Grow(uint32_t used) {
+      const size_t more = std::max<size_t>(size_t(capacity) + capacity / 2, 64);
+      std::unique_ptr<T[]> bigger(new T[more]);
+      std::copy(items.get(), items.get() + used, bigger.get());
+      items = std::move(bigger);
+      capacity = uint32_t(more);
+      return items.get();
+    }
+    T& operator[](size_t k) const { return items[k]; }
+  };
   bool ScanElements(size_t at);
-  bool StartTag(size_t& i, std::vector<Open>& open);
-  bool Content(size_t& i, uint32_t node);
   bool Decode(size_t begin, size_t end, uint32_t& at, uint32_t& size);
 
   std::string_view text_;
-  std::vector<Node> nodes_;
-  std::vector<Attr> attributes_;
+  Table<Node> nodes_;
+  Table<Attr> attributes_;
+  Table<Open> open_;
   std::string decoded_;  // values with entities, read
   size_t contentBegin_ = 0, contentEnd_ = 0, end_ = 0;
 };
