@@ -66,13 +66,15 @@ std::string_view TextView(pugi::xml_node e, std::string& scratch) {
 // MakeAbsolute into an existing field: one allocation instead of two for each
 // of the thousands of paths read at start.
 void AssignAbsolute(std::string& field, std::string_view path, const std::string& driveRoot) {
-  if (HasDrivePart(path) || (!path.empty() && path[0] == '%')) {
+  // Only a path starting with "%", "\\" or a letter and ":" can be kept as
+  // it is: most are drive-relative and cost one look at two bytes.
+  const bool maybeKept = !path.empty() && (path[0] == '%' || path[0] == '\\' || (path.size() >= 2 && path[1] == ':'));
+  if (maybeKept && (path[0] == '%' || HasDrivePart(path))) {
     field.assign(path);
     return;
   }
-  field.resize(driveRoot.size() + path.size());
-  std::memcpy(field.data(), driveRoot.data(), driveRoot.size());
-  std::memcpy(field.data() + driveRoot.size(), path.data(), path.size());
+  field.reserve(driveRoot.size() + path.size());
+  field.assign(driveRoot).append(path);
 }
 
 // An element of pugixml's DOM, as the readers below walk it: its element

@@ -45,19 +45,7 @@ NodeId ItemTree::TakeId() {
   return nextNodeId.fetch_add(1, std::memory_order_relaxed);
 }
 
-ItemNode& ItemTree::Add(ItemNode* parent) {
-  NodeId id = TakeId();
-  return Place(new (Allocate()) ItemNode(id), parent, SIZE_MAX);
-}
-
-ItemNode& ItemTree::Add(ItemNode* parent, TMyRec data) { return Insert(parent, SIZE_MAX, std::move(data)); }
-
-ItemNode& ItemTree::Insert(ItemNode* parent, size_t index, TMyRec data) {
-  NodeId id = TakeId();
-  return Place(new (Allocate()) ItemNode(id, std::move(data)), parent, index);
-}
-
-ItemNode& ItemTree::Place(ItemNode* node, ItemNode* parent, size_t index) {
+inline ItemNode& ItemTree::Place(ItemNode* node, ItemNode* parent, size_t index) {
   NodeId id = node->id_;
   node->parent_ = parent;
   if (slots_.empty() || slots_.back().id < id) {
@@ -74,6 +62,18 @@ ItemNode& ItemTree::Place(ItemNode* node, ItemNode* parent, size_t index) {
   else
     siblings.insert(siblings.begin() + std::ptrdiff_t(index), node);
   return *node;
+}
+
+ItemNode& ItemTree::Add(ItemNode* parent) {
+  NodeId id = TakeId();
+  return Place(new (Allocate()) ItemNode(id), parent, SIZE_MAX);
+}
+
+ItemNode& ItemTree::Add(ItemNode* parent, TMyRec data) { return Insert(parent, SIZE_MAX, std::move(data)); }
+
+ItemNode& ItemTree::Insert(ItemNode* parent, size_t index, TMyRec data) {
+  NodeId id = TakeId();
+  return Place(new (Allocate()) ItemNode(id, std::move(data)), parent, index);
 }
 
 void ItemTree::Reserve(ItemNode* parent, size_t count) {
