@@ -150,8 +150,8 @@ DecodedDocument CleanedByteByByte(std::string_view s) {
 }
 
 TEST(DocumentCleaningTest, EachKindOfByteIsCleanedWhereverItStands) {
-  // Each piece at every offset across the 16-byte steps of the vector
-  // search, alone and in runs of other characters beyond ASCII.
+  // Each piece at every offset across the 16- and 32-byte steps of the
+  // vector search, alone and in runs of other characters beyond ASCII.
   const std::vector<std::pair<const char*, std::string>> pieces = {
       {"a Korean name", "\xEA\xB7\xB8\xEB\xA3\xB9"},
       {"a byte that starts nothing", "\xFF"},

@@ -50,7 +50,7 @@ struct ScanCase {
 };
 
 TEST(SectionScanTest, TakesPlainMarkupAsPugixmlReadsItAndDeclinesTheRest) {
-  const std::vector<ScanCase> cases = {
+  std::vector<ScanCase> cases = {
       {"elements and texts", "<tabs>\r\n\t<tab name=\"a\" tag=\"0\">\r\n\t\t<x>1</x>\r\n\t</tab>\r\n</tabs>", true},
       {"empty elements", "<tabs><a/><b /><c></c></tabs>", true},
       {"the five entities", "<tabs><v name=\"&lt;&amp;&gt;&quot;&apos;\">&lt;a&gt; &amp; &quot;b&apos;</v></tabs>", true},
@@ -84,6 +84,18 @@ TEST(SectionScanTest, TakesPlainMarkupAsPugixmlReadsItAndDeclinesTheRest) {
       {"unfinished", "<tabs><v>", false},
       {"a DOCTYPE inside", "<tabs><!DOCTYPE x></tabs>", false},
   };
+  // More elements, attributes and levels than the scan makes room for from
+  // the size of the text.
+  std::string dense, attributes, deep;
+  for (int k = 0; k < 3000; ++k) dense += "<a/>";
+  for (int k = 0; k < 500; ++k) attributes += "<a x='1' y=\"2\" z='3'/>";
+  for (int k = 0; k < 300; ++k) deep += "<d name=\"" + std::to_string(k) + "\">";
+  deep += "end";
+  for (int k = 0; k < 300; ++k) deep += "</d>";
+  cases.push_back({"elements denser than expected", "<tabs>" + dense + "</tabs>", true});
+  cases.push_back({"more attributes than expected", "<tabs>" + attributes + "</tabs>", true});
+  cases.push_back({"deeper than expected", "<tabs>" + deep + "</tabs>", true});
+  cases.push_back({"deep and unfinished", "<tabs>" + deep.substr(0, deep.size() - 4) + "</tabs>", false});
   for (const ScanCase& c : cases) {
     const std::string text = "<Root>" + c.section + "<after/></Root>";
     ScannedSection scan;
