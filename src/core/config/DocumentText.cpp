@@ -245,6 +245,17 @@ DecodedDocument DecodeDocumentBytes(std::string_view bytes, ITextCodec* codec) {
   }
   Cleaning cleaning;
   d.text = CleanUtf8(text, cleaning);
+  // What is left out can join what stood around it into a reference to a
+  // character XML does not allow ("&", a control character, "#1;"): cleaned
+  // again while that happens, so that a document written from this text
+  // reads back the same. A few rounds are enough for any real file.
+  for (int round = 0; round < 8 && cleaning.control; ++round) {
+    Cleaning again;
+    std::string text2 = CleanUtf8(d.text, again);
+    if (!again.control) break;
+    cleaning.control += again.control;
+    d.text = std::move(text2);
+  }
   cleaning.invalid += unpaired;
   if (cleaning.invalid)
     d.dropped.push_back(std::to_string(cleaning.invalid) + " byte(s) that form no " + d.readAs +
