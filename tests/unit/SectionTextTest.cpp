@@ -77,6 +77,13 @@ TEST(SectionScanTest, TakesPlainMarkupAsPugixmlReadsItAndDeclinesTheRest) {
       {"text beside elements", "<tabs><v>a<w/></v></tabs>", false},
       {"text after an element", "<tabs><v><w/>a</v></tabs>", false},
       {"an end tag of another name", "<tabs><v></w></tabs>", false},
+      {"end tags differing in their first or last byte",
+       "<tabs><paramete>x</parametf><abcdefghijklmnop/></tabs>", false},
+      {"a long end tag differing in its middle", "<tabs><abcdefghijklmnopq>x</abcdefghiXklmnopq></tabs>", false},
+      {"names of every length up to twenty",
+       "<tabs><a>1</a><ab>2</ab><abcdefg>7</abcdefg><abcdefgh>8</abcdefgh><abcdefghi>9</abcdefghi>"
+       "<abcdefghijklmnop>16</abcdefghijklmnop><abcdefghijklmnopqrst>20</abcdefghijklmnopqrst></tabs>",
+       true},
       {"< in an attribute", "<tabs><v name=\"<\"/></tabs>", false},
       {"no blank between attributes", "<tabs><v a=\"1\"b=\"2\"/></tabs>", false},
       {"an attribute without quotes", "<tabs><v a=1/></tabs>", false},
