@@ -208,7 +208,10 @@ def test_icons_come_back_at_exit_a_missing_jpeg_changes_nothing_and_the_manager_
         s.driver("press", str(box["hwnd"]), "Yes")
         assert s.window_gone("#32770", MANAGER, 10000)
         assert wait_until(lambda: query(s, CLASSES + ".klog") == "kestro.klog"), "the added row was not applied"
-        assert query(s, CLASSES + "kestro.klog\\Shell\\Open\\Command") == 'R:\\tools\\probe.exe -l "%1"'
+        # Read from another process while Kestro may still be applying the
+        # rows: waited for, as the extension is.
+        command = CLASSES + "kestro.klog\\Shell\\Open\\Command"
+        assert wait_until(lambda: query(s, command) == 'R:\\tools\\probe.exe -l "%1"'), query(s, command)
 
         # The exit shows the icons and puts every key back; 7z and the new row stay in Kestro.xml.
         assert drive.request_exit() == 0

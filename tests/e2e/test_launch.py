@@ -207,8 +207,14 @@ def test_message_08_holds_the_panel_and_an_exit_meanwhile_ends_kestro_cleanly():
         xml = p.drive.xml_path
 
         def open_message_08():
-            p.click(4, 100, "ctrl")
-            box = s.message_box(10000)
+            # Clicked again when a busy machine let the first click go by
+            # before the panel took it.
+            box = None
+            for _ in range(3):
+                p.click(4, 100, "ctrl")
+                box = s.message_box(6000)
+                if box is not None:
+                    break
             assert box is not None, "no message"
             assert box["text"].startswith("Nothing associated with portable apps.!"), box
             return box
