@@ -409,16 +409,9 @@ struct TenvFrm {
 
   void ChooseIcon(HWND dlg, int which) {
     std::string& pending = which == 0 ? values.folderIconPath : values.groupIconPath;
-    wchar_t file[MAX_PATH * 2] = {};
-    lstrcpynW(file, Widen(pending).c_str(), MAX_PATH * 2);
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.lpstrFilter = L"Icon Files(*.ico,*.exe)\0*.ico;*.exe\0";
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH * 2;
-    ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST;
-    if (!RunFileDialog(ofn, false)) return;
-    pending = Narrow(file);
+    std::optional<std::string> file = ChooseExistingFile(pending, L"Icon Files(*.ico,*.exe)\0*.ico;*.exe\0");
+    if (!file) return;
+    pending = *file;
     ShowIconChoice(dlg, which);
   }
 
@@ -466,17 +459,11 @@ struct TenvFrm {
   }
 
   void btSelectWallpaperClick(HWND dlg) {
-    wchar_t file[MAX_PATH * 2] = {};
-    lstrcpynW(file, Widen(TextOf(dlg, IDC_ENV_WALLPAPERNAME)).c_str(), MAX_PATH * 2);
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.lpstrFilter = L"Icon Files(*.bmp,*.jpg)\0*.bmp;*.jpg\0";
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH * 2;
-    ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST;
-    if (!RunFileDialog(ofn, false)) return;
-    SetDlgItemTextW(dlg, IDC_ENV_WALLPAPERNAME, file);
-    LoadWallpaper(Narrow(file));
+    std::optional<std::string> file =
+        ChooseExistingFile(TextOf(dlg, IDC_ENV_WALLPAPERNAME), L"Icon Files(*.bmp,*.jpg)\0*.bmp;*.jpg\0");
+    if (!file) return;
+    SetText(dlg, IDC_ENV_WALLPAPERNAME, *file);
+    LoadWallpaper(*file);
     InvalidateRect(GetDlgItem(dlg, IDC_ENV_IGWALLPAPER), nullptr, TRUE);
   }
 

@@ -156,4 +156,17 @@ bool RunFileDialog(OPENFILENAMEW& ofn, bool save) {
   return (save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) != FALSE;
 }
 
+std::optional<std::string> ChooseExistingFile(const std::string& current, const wchar_t* filter) {
+  wchar_t file[MAX_PATH * 2] = {};
+  lstrcpynW(file, Widen(current).c_str(), MAX_PATH * 2);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.lpstrFilter = filter;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH * 2;
+  ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST;
+  if (!RunFileDialog(ofn, false)) return std::nullopt;
+  return Narrow(file);
+}
+
 }  // namespace kestro::win

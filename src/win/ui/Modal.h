@@ -8,6 +8,7 @@
 #include <commdlg.h>
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -99,5 +100,9 @@ void ApplyDialogCaptions(HWND dlg, const LanguageTexts& texts, LanguageSection s
 // modal loop, raised to topmost when it shows (the hook and OFN_EXPLORER |
 // OFN_ENABLEHOOK are set here). False on Cancel.
 bool RunFileDialog(OPENFILENAMEW& ofn, bool save);
+
+// RunFileDialog for one existing file, starting from `current`; the chosen
+// file, or nothing on Cancel.
+std::optional<std::string> ChooseExistingFile(const std::string& current, const wchar_t* filter);
 
 }  // namespace kestro::win
