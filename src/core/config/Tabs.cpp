@@ -63,9 +63,9 @@ std::string_view TextView(pugi::xml_node e, std::string& scratch) {
   return scratch;
 }
 
-// MakeAbsolute into an existing field: one allocation instead of two for each
+// MakeAbsolute into an existing field, without a string in between for each
 // of the thousands of paths read at start.
-void AssignAbsolute(std::string& field, std::string_view path, const std::string& driveRoot) {
+void AssignAbsolute(ItemString& field, std::string_view path, const std::string& driveRoot) {
   // Only a path starting with "%", "\\" or a letter and ":" can be kept as
   // it is: most are drive-relative and cost one look at two bytes.
   const bool maybeKept = !path.empty() && (path[0] == '%' || path[0] == '\\' || (path.size() >= 2 && path[1] == ':'));
@@ -73,7 +73,6 @@ void AssignAbsolute(std::string& field, std::string_view path, const std::string
     field.assign(path);
     return;
   }
-  field.reserve(driveRoot.size() + path.size());
   field.assign(driveRoot).append(path);
 }
 
@@ -320,7 +319,7 @@ void ShowBackground(ITabPage& page, const std::string& file) {
 }
 
 // MakeDriveRelative for writing, without building a new string.
-std::string_view DriveRelative(const std::string& path, const std::string& driveRoot) {
+std::string_view DriveRelative(std::string_view path, const std::string& driveRoot) {
   std::string_view p = path;
   if (!driveRoot.empty() && StartsWith(p, driveRoot)) p.remove_prefix(driveRoot.size());
   return p;

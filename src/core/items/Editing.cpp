@@ -110,7 +110,7 @@ std::string NewItemPictureFile(const TMyRec& rec, std::string_view folderIcon, s
     case ItemKind::Folder:
       return std::string(folderIcon);
     case ItemKind::Group:
-      return rec.icon.empty() ? std::string(groupIcon) : rec.icon;
+      return rec.icon.empty() ? std::string(groupIcon) : rec.icon.str();
     default:
       return {};
   }

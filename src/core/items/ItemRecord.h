@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/items/ItemString.h"
+
 namespace kestro {
 
 // Values as stored in `TMyRec::kind`; a record read from a byte stream may
@@ -19,10 +21,10 @@ enum class ItemKind : int32_t {
 struct TMyRec {
   ItemKind kind = ItemKind::File;
   std::string name;
-  std::string path;        // absolute or starting with a path macro
-  std::string icon;        // absolute for files and folders; as read for groups
+  ItemString path;        // absolute or starting with a path macro
+  ItemString icon;        // absolute for files and folders; as read for groups
   std::string url;         // URL items only; never stored or streamed
-  std::string parameters;  // may hold path macros
+  ItemString parameters;   // may hold path macros
   std::string addexplain;
   int32_t reserved1 = 0;
   int32_t imageindex = 0;  // 0 = not loaded yet, -1 = no picture

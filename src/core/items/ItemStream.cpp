@@ -15,7 +15,7 @@ void PutU32(std::string& out, uint32_t v) {
   out.append(b, 4);
 }
 void PutI32(std::string& out, int32_t v) { PutU32(out, static_cast<uint32_t>(v)); }
-void PutText(std::string& out, const std::string& s) {
+void PutText(std::string& out, std::string_view s) {
   PutU32(out, static_cast<uint32_t>(s.size() + 1));
   out.append(s);
   out.push_back('\0');
@@ -46,7 +46,8 @@ class Reader {
     v = bytes_[pos_++] != 0;
     return true;
   }
-  bool Text(std::string& s) {
+  template <class String>  // std::string or ItemString
+  bool Text(String& s) {
     uint32_t length;
     if (!U32(length) || length > Left()) return false;
     std::string_view raw = bytes_.substr(pos_, length);

@@ -203,8 +203,8 @@ void RefreshTreePictures(PanelModel& panel, const EnvSet& env, IIcons& icons) {
       TMyRec& rec = node.Data();
       if (rec.kind == ItemKind::Folder) {
         rec.imageindex = icons.AddFileIcon(!env.foldericon.empty() ? env.foldericon
-                                           : !rec.icon.empty()     ? rec.icon
-                                                                   : rec.path);
+                                           : !rec.icon.empty()     ? rec.icon.str()
+                                                                   : rec.path.str());
       } else if (rec.kind == ItemKind::Group) {
         if (!env.groupicon.empty())
           rec.imageindex = icons.AddFileIcon(env.groupicon);

@@ -352,7 +352,7 @@ void TfindFrame::popMenu_ExecuteClick() {
 void TfindFrame::popMenu_FolderOpenClick() {
   TMyRec* r = CurrentResult();
   if (!r) return;
-  std::string target = r->kind == ItemKind::Folder ? r->path : WorkingFolderOf(r->path);
+  std::string target = r->kind == ItemKind::Folder ? r->path.str() : WorkingFolderOf(r->path);
   RunFile(host_.Host().shell, target, "", kSwShowNormal);
 }
 
