@@ -197,6 +197,42 @@ TEST(DocumentCleaningTest, TextSetInMemoryIsWrittenWellFormedToo) {
   EXPECT_NE(text.find("<![CDATA[c]]]]><![CDATA[>d]]>"), std::string::npos) << text;
 }
 
+std::string Between(const std::string& text, const std::string& from, const std::string& to) {
+  size_t start = text.find(from);
+  if (start == std::string::npos) return "(missing " + from + ")";
+  start += from.size();
+  return text.substr(start, text.find(to, start) - start);
+}
+
+TEST(DocumentWriterTest, SectionTextsAreEscapedAsTheDocumentWriterEscapesThem) {
+  // Each byte that is not written as it is, at every offset of a text long
+  // enough for the sixteen-byte steps of the section writer's search.
+  const std::vector<std::string> pieces = {"&", "<", ">", "\"", "'", "\t", "\n", "\r", "\r\n", "\x01", "\x1F",
+                                           "\x7F", "\xC3\xA9", "\xEF\xBF\xBE", "\xFF", "\xEA\xB7"};
+  for (const std::string& piece : pieces) {
+    for (size_t at = 0; at <= 40; ++at) {
+      std::string value(48, 'x');
+      value.insert(at, piece);
+      SectionWriter section(1);
+      section.Open("e");
+      section.Attribute("a", value);
+      section.Leaf("t", value);
+      section.Close();
+      const std::string written = section.Take();
+
+      ConfigDocument doc;
+      doc.CreateNew();
+      pugi::xml_node e = doc.Element().append_child("e");
+      e.append_attribute("a").set_value(value.c_str());
+      e.append_child("t").text().set(value.c_str());
+      const std::string want = doc.Serialize();
+      SCOPED_TRACE(::testing::PrintToString(piece) + " at " + std::to_string(at));
+      ASSERT_EQ(Between(written, "a=\"", "\""), Between(want, "a=\"", "\""));
+      ASSERT_EQ(Between(written, "<t>", "</t>"), Between(want, "<t>", "</t>"));
+    }
+  }
+}
+
 TEST(DocumentCleaningTest, LineEndsOfADoctypeStayAsTheyAre) {
   const std::string bytes =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!DOCTYPE Root [\r\n<!ELEMENT Root ANY>\r\n]>\r\n"

@@ -296,13 +296,38 @@ constexpr std::array<uint8_t, 256> kVerbatim = [] {
   return t;
 }();
 
+// The end of the run from `s` of bytes that `table` writes as they are.
+// Sixteen at a time when the end is known: paths and names are mostly longer
+// than that, and all plain.
+const char* PlainEnd(const char* s, const char* end, const std::array<uint8_t, 256>& table) {
+#if defined(__SSE2__)
+  if (end) {
+    // Controls and bytes beyond ASCII are never plain; of the rest, only
+    // these three may not be (a zero stands for one that is).
+    const __m128i blank = _mm_set1_epi8(0x20), amp = _mm_set1_epi8(table['&'] == kPlain ? 0 : '&'),
+                  lt = _mm_set1_epi8(table['<'] == kPlain ? 0 : '<'),
+                  third = _mm_set1_epi8(table['>'] != kPlain ? '>' : table['"'] != kPlain ? '"' : 0);
+    while (end - s >= 16) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+      // Signed: bytes beyond ASCII count as below a blank too.
+      __m128i look = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(v, blank), _mm_cmpeq_epi8(v, amp)),
+                                  _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, third)));
+      if (int mask = _mm_movemask_epi8(look)) return s + __builtin_ctz(unsigned(mask));
+      s += 16;
+    }
+  }
+#endif
+  while (s != end && table[uint8_t(*s)] == kPlain) ++s;
+  return s;
+}
+
 // The characters from `s` to `end` or to a zero, whichever comes first,
 // escaped by `table`.
 void AppendEscaped(std::string& out_, const char* s, const char* end, const std::array<uint8_t, 256>& table) {
   const bool attribute = &table == &kAttribute;
   for (;;) {
     const char* run = s;
-    while (s != end && table[uint8_t(*s)] == kPlain) ++s;
+    s = PlainEnd(s, end, table);
     out_.append(run, size_t(s - run));
     if (s == end) return;
     switch (table[uint8_t(*s)]) {

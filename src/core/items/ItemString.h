@@ -89,8 +89,15 @@ class ItemString {
   operator std::string_view() const noexcept { return view(); }  // NOLINT
   operator std::string() const { return str(); }                 // NOLINT
 
+  // One of each, so that no comparison needs a conversion to choose.
+  friend bool operator==(const ItemString& a, const ItemString& b) noexcept { return a.view() == b.view(); }
   friend bool operator==(const ItemString& a, std::string_view b) noexcept { return a.view() == b; }
+  friend bool operator==(const ItemString& a, const std::string& b) noexcept { return a.view() == b; }
+  friend bool operator==(const ItemString& a, const char* b) noexcept { return a.view() == b; }
+  friend auto operator<=>(const ItemString& a, const ItemString& b) noexcept { return a.view() <=> b.view(); }
   friend auto operator<=>(const ItemString& a, std::string_view b) noexcept { return a.view() <=> b; }
+  friend auto operator<=>(const ItemString& a, const std::string& b) noexcept { return a.view() <=> b; }
+  friend auto operator<=>(const ItemString& a, const char* b) noexcept { return a.view() <=> b; }
   friend std::string operator+(const ItemString& a, std::string_view b) { return Join(a.view(), b); }
   friend std::string operator+(std::string_view a, const ItemString& b) { return Join(a, b.view()); }
   friend std::string operator+(const ItemString& a, const ItemString& b) { return Join(a.view(), b.view()); }
