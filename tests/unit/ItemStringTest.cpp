@@ -60,6 +60,15 @@ TEST(ItemStringTest, AppendsAcrossTheChangeToTheHeap) {
       ExpectHolds(s, Text(first) + Text(second, 'A'));
     }
   }
+  // A view without bytes (a null pointer) changes nothing and copies nothing.
+  for (size_t n : kLengths) {
+    ItemString s(Text(n));
+    s.append(std::string_view());
+    ExpectHolds(s, Text(n));
+    s.assign(std::string_view());
+    ExpectHolds(s, "");
+    ExpectHolds(ItemString(std::string_view()), "");
+  }
   ItemString grown;
   std::string want;
   for (int i = 0; i < 200; ++i) {

@@ -41,6 +41,11 @@ class ItemString {
   ItemString& operator=(const char* s) { return assign(std::string_view(s)); }
 
   ItemString& assign(std::string_view s) {
+    // An empty view may have no bytes at all, which the copies may not be given.
+    if (s.empty()) {
+      clear();
+      return *this;
+    }
     if (s.size() > Capacity()) {
       // A longer text cannot lie inside this string's bytes.
       Reserve(s.size(), 0);
@@ -51,6 +56,7 @@ class ItemString {
     return *this;
   }
   ItemString& append(std::string_view s) {
+    if (s.empty()) return *this;
     const size_t old = size();
     if (old + s.size() > Capacity()) {
       // Copied first: `s` may view this string's old bytes.
@@ -146,7 +152,7 @@ class ItemString {
   }
   void Set(std::string_view s) {
     if (s.size() <= kInline) {
-      std::memcpy(bytes_, s.data(), s.size());
+      if (!s.empty()) std::memcpy(bytes_, s.data(), s.size());
       SetInline(s.size());
       return;
     }
