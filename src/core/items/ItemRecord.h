@@ -21,8 +21,8 @@ enum class ItemKind : int32_t {
 struct TMyRec {
   ItemKind kind = ItemKind::File;
   std::string name;
-  ItemString path;        // absolute or starting with a path macro
-  ItemString icon;        // absolute for files and folders; as read for groups
+  ItemString path;         // absolute or starting with a path macro
+  ItemString icon;         // absolute for files and folders; as read for groups
   std::string url;         // URL items only; never stored or streamed
   ItemString parameters;   // may hold path macros
   std::string addexplain;

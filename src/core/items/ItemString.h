@@ -47,8 +47,8 @@ class ItemString {
       return *this;
     }
     if (s.size() > Capacity()) {
-      // A longer text cannot lie inside this string's bytes.
-      Reserve(s.size(), 0);
+      ToHeap({}, s, s.size());  // exactly: most texts are set once
+      return *this;
     }
     // The source may lie inside this string's own bytes: memmove.
     std::memmove(Data(), s.data(), s.size());
@@ -59,13 +59,10 @@ class ItemString {
     if (s.empty()) return *this;
     const size_t old = size();
     if (old + s.size() > Capacity()) {
-      // Copied first: `s` may view this string's old bytes.
-      std::string keep(s);
-      Reserve(old + keep.size(), old);
-      std::memcpy(Data() + old, keep.data(), keep.size());
-    } else {
-      std::memmove(Data() + old, s.data(), s.size());
+      ToHeap(view(), s, std::max(old + s.size(), 2 * Capacity()));
+      return *this;
     }
+    std::memmove(Data() + old, s.data(), s.size());
     SetSize(old + s.size());
     return *this;
   }
@@ -156,20 +153,19 @@ class ItemString {
       SetInline(s.size());
       return;
     }
-    char* bytes = new char[s.size() + 1];
-    std::memcpy(bytes, s.data(), s.size());
-    bytes[s.size()] = '\0';
-    SetHeapPart({bytes, s.size(), s.size()});
-    tag_ = kOnHeap;
+    SetInline(0);
+    ToHeap({}, s, s.size());
   }
-  // Moves the bytes to the heap with room for `n`, the first `keep` kept.
-  void Reserve(size_t n, size_t keep) {
-    size_t capacity = std::max(n, 2 * Capacity());
+  // `a` then `b` in new heap bytes with room for `capacity`; the old bytes
+  // are freed only after, as either may view them.
+  void ToHeap(std::string_view a, std::string_view b, size_t capacity) {
     char* bytes = new char[capacity + 1];
-    std::memcpy(bytes, data(), keep);
-    bytes[keep] = '\0';
+    if (!a.empty()) std::memcpy(bytes, a.data(), a.size());
+    if (!b.empty()) std::memcpy(bytes + a.size(), b.data(), b.size());
+    const size_t n = a.size() + b.size();
+    bytes[n] = '\0';
     Free();
-    SetHeapPart({bytes, keep, capacity});
+    SetHeapPart({bytes, n, capacity});
     tag_ = kOnHeap;
   }
   void Take(ItemString& other) noexcept {
