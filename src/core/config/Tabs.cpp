@@ -1,6 +1,5 @@
 #include "core/config/Tabs.h"
 
-#include <cstring>
 #include <vector>
 
 #include "core/config/DocumentText.h"

@@ -59,7 +59,9 @@ class ItemString {
     if (s.empty()) return *this;
     const size_t old = size();
     if (old + s.size() > Capacity()) {
-      ToHeap(view(), s, std::max(old + s.size(), 2 * Capacity()));
+      // Leaving the record's bytes: exactly, as most texts are put together
+      // once (a drive and a path); on the heap, doubled.
+      ToHeap(view(), s, OnHeap() ? std::max(old + s.size(), 2 * Capacity()) : old + s.size());
       return *this;
     }
     std::memmove(Data() + old, s.data(), s.size());
